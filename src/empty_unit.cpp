@@ -1,0 +1,1 @@
+// Placeholder unit for a subsystem directory that has no sources yet.

@@ -1,0 +1,49 @@
+// The magnitude catalogue: intrinsic (standard) magnitudes and satellite data
+// keyed by catalogue number, merged from the intrinsic magnitude file and the
+// optional user override file, and its lookup in flag-only, brief and full form.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+#include "format/fixed_text.h"
+#include "run/run_settings.h"
+
+namespace vespera {
+
+// The catalogue number boundary for the default magnitude of an object with
+// neither magnitude nor cross-section: 4.0 above it, 7.0 at or below it.
+inline constexpr int32_t kDefaultMagnitudeBoundary = 27561;
+// Magnitude that means "none known".
+inline constexpr float kUnknownMagnitude = 20.0f;
+
+// Result of a lookup; one shared record, overwritten by each lookup. Fields a
+// form does not set keep their previous contents.
+struct MagnitudeInfo {
+  int32_t infoLevel = 1;      // 1-8, see lookupMagnitude
+  FixedText<16> name;         // in: the caller's name; out (full form): the catalogue's
+  FixedText<8> detail;
+  char flag = ' ';
+  std::array<FixedText<4>, 3> sizes{};
+  FixedText<4> crossSection;
+  float magnitude = kUnknownMagnitude;
+  int32_t commentLength = 0;  // in 4-character words
+  FixedText<32> comment;
+};
+
+enum class LookupForm { FlagOnly, Brief, Full };
+
+class MagnitudeCatalogue;  // defined in magnitudes/magnitude_table.h
+
+// Reads the intrinsic file and the user override file named in `settings` into
+// the catalogue. A control line (NCAT 1) may set `defaultMagnitudeBoundary`.
+// All problems are reported on `console`.
+void loadMagnitudes(MagnitudeCatalogue& catalogue, const RunSettings& settings,
+                    int32_t& defaultMagnitudeBoundary, std::FILE* console);
+
+// Looks a catalogue number up and fills `info` according to the form.
+void lookupMagnitude(MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm form,
+                     MagnitudeInfo& info);
+
+}  // namespace vespera

@@ -1,0 +1,102 @@
+// The orbit model and the revolution search. The model is a Keplerian ellipse
+// whose mean motion changes linearly with time, whose node and perigee turn by
+// fixed amounts per revolution and whose eccentricity shrinks to zero as the
+// satellite decays. Positions are computed from the argument of latitude u;
+// time follows from u through Kepler's equation and the revolution count.
+//
+// The search does not step through time: it tracks, revolution by revolution,
+// where the ground track reaches the observer's latitude (one or two crossings)
+// and hands a revolution to the pass walk only when a crossing lies within
+// lon_window of the observer's longitude.
+#pragma once
+
+#include <cstdint>
+
+#include "prediction/engine_context.h"
+
+namespace vespera {
+
+// One point where the ground track reaches the observer's latitude.
+struct LatitudeCrossing {
+  float u = 0.0f;         // argument of latitude of the crossing, radians
+  float dl = 0.0f;        // longitude of the crossing east of the node, radians
+  float M = 0.0f;         // mean anomaly of the crossing, revolutions, [0, 1)
+  int32_t rev = 0;        // whole revolutions from the epoch
+  float lon_diff = 0.0f;  // crossing west longitude minus the observer's, radians
+};
+
+// The orbit of the current element set for one day (all single precision).
+struct OrbitSetup {
+  float sin_i = 0.0f, cos_i = 0.0f;
+  float lat_margin = 0.0f;
+  float lon_window = 0.0f;      // acceptance half-width, radians
+  float epoch_time = 0.0f;      // tE, engine days
+  float dt_start = 0.0f;        // window start - 0.01 - tE, days
+  float n_now = 0.0f;           // mean motion at the window start, rev/day
+  float node_angle0 = 0.0f;     // west longitude of the ascending node at the epoch
+  float rel_rot_period = 0.0f;  // days for the earth to turn once relative to the orbit plane
+  float rot_per_turn = 0.0f;    // radians per day
+  float perigee_factor = 0.0f;
+  float a = 0.0f;               // semi-major axis, miles
+  float e = 0.0f;               // eccentricity in use
+  float e_factor = 0.0f;        // sqrt((1 - e) / (1 + e))
+  float p = 0.0f;               // semi-latus rectum, miles
+  float period = 0.0f;          // P, days between successive crossings
+  int32_t rev_base = 0;
+  float next_time = 0.0f;       // engine time of the earliest crossing under test
+  int crossing_count = 0;       // 1 or 2
+  LatitudeCrossing crossings[2];
+  float u_ref = 0.0f;           // first crossing's u before any hemisphere shift
+  float dl_ref = 0.0f;          // |dl_1|, or pi/2 for a single crossing
+};
+
+// A point of the orbit placed in time by time_of_u.
+struct OrbitPoint {
+  float u = 0.0f;            // normalised argument of latitude
+  float nu = 0.0f;           // true anomaly
+  float M = 0.0f;            // mean anomaly, revolutions
+  float revolutions = 0.0f;  // total revolutions since the epoch
+  float since_epoch = 0.0f;  // t, days since the epoch
+  float time = 0.0f;         // T, engine time
+};
+
+// The sub-satellite point of an orbit point.
+struct SubsatellitePoint {
+  float r = 0.0f;         // geocentric distance, miles
+  float height = 0.0f;    // r minus the site radius, miles
+  float sin_lat = 0.0f, cos_lat = 1.0f;
+  float node_lon = 0.0f;  // longitude east of the node, radians
+  float west_lon = 0.0f;  // west longitude W, radians
+};
+
+// Whether the search goes on after a candidate revolution.
+enum class SearchStep { NextRevolution, SetFinished };
+
+// Fills `orbit` for the current element set and the day's window; false when
+// the set is skipped for the day (mean motion out of range, or a period that
+// is not a positive finite number).
+bool setup_orbit(const EngineContext& context, OrbitSetup& orbit);
+
+// Advances to the next candidate revolution (from the current one when
+// `advance_first` is false). Returns false when the set is finished for the
+// day; otherwise sets crossing index j (0 or 1) and the walk's start u_star.
+bool next_candidate(const EngineContext& context, OrbitSetup& orbit, bool advance_first,
+                    int& j, float& u_star);
+
+// revolutions_to_time: time since the epoch for R revolutions (one Newton step).
+float revolutions_to_time(const ElementSet& set, float revolutions);
+
+OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, float u);
+
+SubsatellitePoint subsatellite_point(const ElementSet& set, const OrbitSetup& orbit,
+                                     const SiteGeometry& site, const OrbitPoint& point);
+
+// Searches the current element set over the day's window: every candidate
+// revolution goes to walk_pass.
+void search_element_set(EngineContext& context);
+
+// The pass walk (defined with the walk): evaluates the candidate revolution
+// from u_star and stores the accepted points.
+SearchStep walk_pass(EngineContext& context, OrbitSetup& orbit, int j, float u_star);
+
+}  // namespace vespera

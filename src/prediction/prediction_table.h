@@ -1,0 +1,64 @@
+// The buffer of up to 10000 predictions between the pass walk, which appends,
+// and the report writer, which writes them in time order and empties it. The
+// element source may cut the count back to withdraw a superseded set's
+// predictions.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "format/fixed_text.h"
+
+namespace vespera {
+
+inline constexpr int32_t kPredictionCapacity = 10000;
+
+struct PredictionRecord {
+  FixedText<16> name;          // element set name; the report shows 14 characters
+  int32_t ncat = 0;
+  int16_t walk_state = 0;      // 0 for the point at which the pass was found
+  int16_t direction = 0;       // direction of motion, whole degrees 0-359
+  float altitude = 0.0f;       // radians
+  float azimuth = 0.0f;        // radians from north through east
+  float right_ascension = 0.0f;  // hours, requested equinox
+  float declination = 0.0f;    // degrees, requested equinox
+  int32_t height = 0;          // whole report units (km or miles)
+  int32_t shadow_height = 0;   // whole report units
+  float range = 0.0f;          // statute miles
+  int32_t phase_angle = 0;     // whole degrees
+  int16_t age_days = 0;        // days from the epoch, rounded
+  int16_t orbit_tenths = 0;    // 0-9
+  int32_t time_error = 0;      // seconds, 0-500
+  float magnitude = 0.0f;
+};
+
+struct PredictionTable {
+  int32_t count = 0;
+  // Slot i (1-based) is times[i - 1] and records[i - 1]. A time is in days
+  // from 0h UT of the start day number of the run that found it.
+  std::array<float, kPredictionCapacity> times{};
+  std::array<PredictionRecord, kPredictionCapacity> records{};
+
+  bool full() const { return count >= kPredictionCapacity; }
+  // Stores a record in the next slot and returns its 1-based slot number. The
+  // caller flushes the table as soon as it is full, so this never overflows.
+  int32_t append(float time, const PredictionRecord& record) {
+    times[count] = time;
+    records[count] = record;
+    return ++count;
+  }
+  // Forgets the slots above new_count (a no-op unless new_count is smaller).
+  void cut_back(int32_t new_count) {
+    if (new_count >= 0 && new_count < count) count = new_count;
+  }
+  void clear() { count = 0; }
+};
+
+// The report writer as the engine sees it: writes out and empties the table.
+class PredictionFlusher {
+ public:
+  virtual ~PredictionFlusher() = default;
+  virtual void flush_predictions() = 0;
+};
+
+}  // namespace vespera

@@ -1,0 +1,2 @@
+// Entry point of the vespera program.
+int main() { return 0; }

@@ -1,0 +1,13 @@
+// Signal handling: a floating-point exception or abort writes its word on
+// standard error and aborts; an interrupt or termination request writes its
+// word and is acted on at the next safe point, where the program ends with
+// status 1 after the report written so far has been flushed and closed.
+#pragma once
+
+namespace vespera {
+
+void install_signal_handlers();
+// Throws ProgramExit(1) when an interrupt or termination request has arrived.
+void check_interrupt();
+
+}  // namespace vespera
