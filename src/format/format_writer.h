@@ -4,7 +4,8 @@
 // A format is a parenthesised, comma-separated list such as
 //   "(i5,' predictions written to file ',a)"
 // compiled once into a Format and then written with a list of items to a
-// stream or to a text buffer. Descriptors (letter case ignored):
+// stream or to a text buffer. Descriptors (letter case and blanks outside
+// literals ignored):
 //   Iw        integer, right-justified in w columns, minus sign for negatives
 //   Fw.d      real rounded to d decimals; the zero before the point is dropped
 //             only when that alone makes the value fit; a negative value that
@@ -13,13 +14,23 @@
 //   Aw, A     text: the first w characters (right-justified when the item is
 //             shorter), or the whole item at its declared length
 //   nX        n blank columns; blanks from X at the end of a record are not written
-//   /         ends the record; a format that begins with "(/," writes an empty line first
+//   /         ends the record; a format that begins with "(/," writes an empty
+//             line first; commas around a slash may be left out
+//   :         ends the writing here when the items are exhausted
 //   'text'    literal text ('' inside stands for one apostrophe)
-//   r<desc>   repeat count: 2i3 is i3,i3
-// A value that does not fit its width is written as w asterisks. Writing stops
-// at the first descriptor that needs an item when the items are exhausted.
+//   r<desc>   repeat count: 2i3 is i3,i3; r/ writes r record ends
+//   r(...)    a repeated group
+// A value that does not fit its width, and a real that is not finite, is
+// written as w asterisks. Writing stops at the first descriptor that needs an
+// item when the items are exhausted (literals before it are written). Items
+// left over when the format ends start a new record and reuse the format from
+// the last top-level group, or from its start when there is none.
+//
+// Writing an item of the wrong kind for its descriptor (a text under I, an
+// integer under F, ...) throws std::invalid_argument: a programming error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
@@ -28,10 +39,14 @@
 #include <string_view>
 #include <vector>
 
+#include "format/fixed_text.h"
+
 namespace vespera {
 
 // One item of an output list: an integer, a real, a logical or a text whose
-// length is its declared length (trailing blanks included).
+// length is its declared length (trailing blanks included). A text item only
+// refers to its characters: they must outlive the item (a single char is
+// held by the item itself).
 class FormatItem {
  public:
   enum class Kind { Integer, Real, Logical, Text };
@@ -43,6 +58,14 @@ class FormatItem {
   FormatItem(std::string_view text) : kind_(Kind::Text), text_(text) {}  // NOLINT
   FormatItem(const char* text) : kind_(Kind::Text), text_(text) {}      // NOLINT
   FormatItem(const std::string& text) : kind_(Kind::Text), text_(text) {}  // NOLINT
+  // A blank-padded field at its full length.
+  template <std::size_t N>
+  FormatItem(const FixedText<N>& text) : kind_(Kind::Text), text_(text.view()) {}  // NOLINT
+  // A single character is a text of length 1 (a flag letter, a column mark).
+  FormatItem(char c) : kind_(Kind::Text), own_char_(true), char_(c) {}  // NOLINT
+  // A bool would silently become an integer: use FormatItem::logical.
+  FormatItem(bool) = delete;
+
   static FormatItem logical(bool value) {
     FormatItem item(int32_t{0});
     item.kind_ = Kind::Logical;
@@ -54,13 +77,15 @@ class FormatItem {
   int32_t integer() const { return integer_; }
   double real() const { return real_; }
   bool logical_value() const { return logical_; }
-  std::string_view text() const { return text_; }
+  std::string_view text() const { return own_char_ ? std::string_view(&char_, 1) : text_; }
 
  private:
   Kind kind_;
+  bool logical_ = false;
+  bool own_char_ = false;
+  char char_ = ' ';
   int32_t integer_ = 0;
   double real_ = 0.0;
-  bool logical_ = false;
   std::string_view text_;
 };
 
@@ -90,10 +115,38 @@ class Format {
     return record(FormatItems(items.begin(), items.size()));
   }
 
-  struct Descriptor;  // parsed edit descriptor (defined in the implementation)
+  // The format text as given.
+  const std::string& text() const { return text_; }
+
+  // One parsed edit descriptor; repeat counts and groups are expanded.
+  struct Descriptor {
+    enum class Kind : uint8_t {
+      Integer,    // Iw
+      Real,       // Fw.d
+      Logical,    // Lw
+      Text,       // Aw
+      WholeText,  // A
+      Skip,       // nX (width = n)
+      Literal,    // 'text'
+      RecordEnd,  // /
+      Colon,      // :
+    };
+    Kind kind;
+    int width = 0;
+    int decimals = 0;
+    std::string literal;
+  };
 
  private:
+  // Runs the format over the items; `end_record` is called at the end of every
+  // record and returns false to stop writing.
+  template <class EndRecord>
+  void run(std::string& out, FormatItems items, EndRecord&& end_record) const;
+
+  std::string text_;
   std::vector<Descriptor> descriptors_;
+  std::size_t reversion_ = 0;  // where the format is taken up again by leftover items
+  bool has_data_ = false;      // whether any descriptor takes an item
 };
 
 // Convenience for messages written rarely: compiles the format and writes it.

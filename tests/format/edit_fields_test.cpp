@@ -1,0 +1,151 @@
+#include "format/edit_fields.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace vespera {
+namespace {
+
+std::string integer_field(int32_t value, int width) {
+  std::string out;
+  append_integer_field(out, value, width);
+  return out;
+}
+
+std::string real_field(double value, int width, int decimals) {
+  std::string out;
+  append_real_field(out, value, width, decimals);
+  return out;
+}
+
+TEST(IntegerField, RightJustifiedWithMinusAndAsterisks) {
+  struct Row {
+    int32_t value;
+    int width;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {0, 1, "0"},
+      {7, 3, "  7"},
+      {-7, 3, " -7"},
+      {-7, 2, "-7"},
+      {-7, 1, "*"},
+      {123, 3, "123"},
+      {1234, 3, "***"},
+      {100001, 5, "*****"},
+      {62138, 5, "62138"},
+      {-2147483647 - 1, 11, "-2147483648"},
+      {-2147483647 - 1, 12, " -2147483648"},
+      {-2147483647 - 1, 10, "**********"},
+      {2147483647, 10, "2147483647"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(integer_field(row.value, row.width), row.expected) << row.value << " I" << row.width;
+  }
+}
+
+TEST(RealField, RoundingZeroAndSign) {
+  struct Row {
+    double value;
+    int width;
+    int decimals;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {2.5, 5, 1, "  2.5"},
+      {2.5f, 5, 1, "  2.5"},
+      {25.4f, 6, 1, "  25.4"},
+      {1.2f, 4, 1, " 1.2"},
+      // The zero before the point: kept when there is room, dropped only to fit.
+      {0.5, 3, 1, "0.5"},
+      {0.5, 4, 1, " 0.5"},
+      {0.5, 2, 1, ".5"},
+      {-0.5, 4, 1, "-0.5"},
+      {-0.5, 3, 1, "-.5"},
+      {-0.5, 2, 1, "**"},
+      {0.25, 3, 2, ".25"},
+      {0.25, 2, 2, "**"},
+      // A negative value that rounds to zero loses its sign; so does -0.0.
+      {-0.04, 5, 1, "  0.0"},
+      {-0.04f, 5, 1, "  0.0"},
+      {-0.04, 3, 1, "0.0"},
+      {-0.04, 2, 1, ".0"},
+      {-0.0, 4, 1, " 0.0"},
+      {-0.06, 5, 1, " -0.1"},
+      // Fw.0 ends with the point.
+      {250.0, 6, 0, "  250."},
+      {250.0f, 4, 0, "250."},
+      {250.0, 3, 0, "***"},
+      {-3.0, 3, 0, "-3."},
+      {0.4, 2, 0, "0."},
+      {0.4, 1, 0, "."},
+      {-0.4, 3, 0, " 0."},
+      // Too wide: asterisks.
+      {99.95, 4, 1, "****"},
+      {99.94, 4, 1, "99.9"},
+      {-90.0, 5, 1, "-90.0"},
+      {-90.0f, 6, 1, " -90.0"},
+      {-100.0, 5, 1, "*****"},
+      {12345.0, 5, 1, "*****"},
+      // Rounding is of the exact binary value: 2.675 is 2.67499999...
+      {2.675, 5, 2, " 2.67"},
+      {0.125, 5, 2, " 0.12"},
+      {0.375, 5, 2, " 0.38"},
+      {2.5, 3, 0, " 2."},
+      {3.5, 3, 0, " 4."},
+      {14.49f, 7, 2, "  14.49"},
+      {359.6f, 7, 2, " 359.60"},
+      {1e300, 6, 1, "******"},
+      {-1e300, 6, 1, "******"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(real_field(row.value, row.width, row.decimals), row.expected)
+        << row.value << " F" << row.width << "." << row.decimals;
+  }
+}
+
+TEST(RealField, NonFiniteValuesAreAsterisks) {
+  EXPECT_EQ(real_field(std::numeric_limits<double>::quiet_NaN(), 5, 1), "*****");
+  EXPECT_EQ(real_field(std::numeric_limits<double>::infinity(), 4, 0), "****");
+  EXPECT_EQ(real_field(-std::numeric_limits<double>::infinity(), 6, 2), "******");
+}
+
+TEST(RealField, WideFieldsAndManyDecimals) {
+  // Beyond the short scratch buffer of the edit routine.
+  EXPECT_EQ(real_field(1e300, 320, 2).size(), 320u);
+  EXPECT_EQ(real_field(1e300, 320, 2).substr(320 - 3), ".00");
+  const std::string many = real_field(1.0 / 3.0, 160, 150);
+  ASSERT_EQ(many.size(), 160u);
+  EXPECT_EQ(many.substr(0, 16), "        0.333333");  // 8 blanks, "0." and 150 decimals
+}
+
+TEST(LogicalAndTextFields, Justification) {
+  std::string out;
+  append_logical_field(out, true, 2);
+  append_logical_field(out, false, 1);
+  append_logical_field(out, false, 3);
+  EXPECT_EQ(out, " TF  F");
+
+  struct Row {
+    const char* text;
+    int width;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"abcdef", 4, "abcd"},
+      {"abcd", 4, "abcd"},
+      {"ab", 4, "  ab"},
+      {"", 3, "   "},
+      {"EDT ", 4, "EDT "},
+  };
+  for (const Row& row : rows) {
+    out.clear();
+    append_text_field(out, row.text, row.width);
+    EXPECT_EQ(out, row.expected) << row.text << " A" << row.width;
+  }
+}
+
+}  // namespace
+}  // namespace vespera
