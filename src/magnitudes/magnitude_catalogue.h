@@ -37,12 +37,23 @@ enum class LookupForm { FlagOnly, Brief, Full };
 class MagnitudeCatalogue;  // defined in magnitudes/magnitude_table.h
 
 // Reads the intrinsic file and the user override file named in `settings` into
-// the catalogue. A control line (NCAT 1) may set `defaultMagnitudeBoundary`.
-// All problems are reported on `console`.
+// the catalogue (an override file named "none" means there is none), taking
+// only the lines that the run's selection admits. A control line (NCAT 1) may
+// set `defaultMagnitudeBoundary`. Missing files, bad lines and full tables are
+// reported on `console`; a read error throws FatalIoError.
 void loadMagnitudes(MagnitudeCatalogue& catalogue, const RunSettings& settings,
                     int32_t& defaultMagnitudeBoundary, std::FILE* console);
 
-// Looks a catalogue number up and fills `info` according to the form.
+// Looks a (positive) catalogue number up and fills `info` according to the form:
+//   FlagOnly: infoLevel and flag (blank when not found);
+//   Brief:    also the magnitude (20.0 when unknown) and the cross-section;
+//   Full:     everything: the catalogue's name replaces the caller's unless it
+//             is blank ("NONE" when both are), detail text, comment, sizes.
+// A number not found gives magnitude 20.0, a blank flag and cross-section.
+// infoLevel: 1 nothing found (or a flag-only or brief lookup), 2 not found
+// but the caller's name is there, 3 found, 5 found with a magnitude, 7 found
+// with a comment; one more (4, 6, 8) when sizes come with it.
+// The slot found is remembered in the catalogue to start the next search.
 void lookupMagnitude(MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm form,
                      MagnitudeInfo& info);
 
