@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 namespace vespera {
@@ -13,20 +14,62 @@ void append_asterisks(std::string& out, int width) { out.append(static_cast<std:
 // Appends `digits` right-justified in `width` columns, with a leading minus
 // sign when `negative`; asterisks when sign and digits do not fit.
 void append_justified(std::string& out, bool negative, std::string_view digits, int width) {
+  const std::size_t w = static_cast<std::size_t>(width);
   const std::size_t length = digits.size() + (negative ? 1 : 0);
-  if (length > static_cast<std::size_t>(width)) {
+  if (length > w) {
     append_asterisks(out, width);
     return;
   }
-  out.append(static_cast<std::size_t>(width) - length, ' ');
-  if (negative) out.push_back('-');
-  out.append(digits);
+  const std::size_t start = out.size();
+  out.resize(start + w, ' ');
+  char* field = out.data() + start + (w - length);
+  if (negative) *field++ = '-';
+  std::memcpy(field, digits.data(), digits.size());
+}
+
+// Decimal places for which the exact scaling below is used.
+constexpr int kMaxScaledDecimals = 8;
+constexpr double kPowersOfTen[kMaxScaledDecimals + 1] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+
+// The common case, fast: a value with a single-precision significand (every
+// real of the system is one) times 10^d, d <= 8, is exact in double, so
+// rounding that product to a whole number (ties to even, as in the general
+// path) rounds the exact binary value. Returns false when the value is not
+// such a case.
+bool scaled_fixed_digits(double magnitude, int decimals, char* buffer, std::size_t size,
+                         std::string_view& digits) {
+  if (decimals > kMaxScaledDecimals || !(magnitude < 1e15)) return false;
+  if (static_cast<double>(static_cast<float>(magnitude)) != magnitude) return false;
+  const double scaled = magnitude * kPowersOfTen[decimals];
+  if (!(scaled < 9e15)) return false;
+  const uint64_t units = static_cast<uint64_t>(std::nearbyint(scaled));
+  // The units as digits, with zeros in front so that at least one digit
+  // stands before the point: 5 units at 2 decimals is "005", written "0.05".
+  char units_digits[32];
+  const std::size_t d = static_cast<std::size_t>(decimals);
+  const auto result = std::to_chars(units_digits + d + 1, units_digits + sizeof units_digits, units);
+  const std::size_t count = static_cast<std::size_t>(result.ptr - (units_digits + d + 1));
+  const std::size_t zeros = count <= d ? d + 1 - count : 0;
+  char* const first = units_digits + d + 1 - zeros;
+  std::memset(first, '0', zeros);
+  const std::size_t total = zeros + count;
+  if (total + 1 > size) return false;
+  const std::size_t integer_digits = total - d;
+  char* p = buffer;
+  std::memcpy(p, first, integer_digits);
+  p += integer_digits;
+  *p++ = '.';
+  std::memcpy(p, first + integer_digits, d);
+  p += d;
+  digits = std::string_view(buffer, static_cast<std::size_t>(p - buffer));
+  return true;
 }
 
 // The magnitude `value` (>= 0, finite) in fixed notation with `decimals`
 // decimals, correctly rounded, a point always present.
 void fixed_digits(double value, int decimals, std::string& scratch, char* small, std::size_t small_size,
                   std::string_view& digits) {
+  if (scaled_fixed_digits(value, decimals, small, small_size, digits)) return;
   auto result = std::to_chars(small, small + small_size, value, std::chars_format::fixed, decimals);
   if (result.ec == std::errc()) {
     if (decimals == 0) *result.ptr++ = '.';  // room kept below

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
 
 namespace vespera {
 namespace {
@@ -104,6 +107,61 @@ TEST(RealField, RoundingZeroAndSign) {
     EXPECT_EQ(real_field(row.value, row.width, row.decimals), row.expected)
         << row.value << " F" << row.width << "." << row.decimals;
   }
+}
+
+// The C library's "%#.*f" (the program runs in the "C" locale) as the oracle
+// for the digits, with the field rules applied on top.
+std::string reference_real_field(double value, int width, int decimals) {
+  if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(width), '*');
+  bool negative = value < 0.0;
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, "%#.*f", decimals, std::fabs(value));
+  std::string digits(buffer);
+  if (negative && digits.find_first_not_of("0.") == std::string::npos) negative = false;
+  std::size_t length = digits.size() + (negative ? 1 : 0);
+  if (length > static_cast<std::size_t>(width) && digits[0] == '0') {
+    digits.erase(0, 1);
+    --length;
+  }
+  if (length > static_cast<std::size_t>(width)) return std::string(static_cast<std::size_t>(width), '*');
+  return std::string(static_cast<std::size_t>(width) - length, ' ') + (negative ? "-" : "") + digits;
+}
+
+TEST(RealField, AgreesWithTheCLibraryOnManyValues) {
+  std::mt19937_64 random(12345);
+  std::uniform_int_distribution<uint32_t> bits;
+  std::uniform_int_distribution<int> decimals_of(0, 10);
+  std::uniform_int_distribution<int> scale_of(-12, 12);
+  int compared = 0;
+  for (int i = 0; i < 200000; ++i) {
+    const int decimals = decimals_of(random);
+    const int width = decimals + 2 + static_cast<int>(random() % 12);
+    double value;
+    switch (i % 4) {
+      case 0: {  // any float bit pattern
+        const uint32_t b = bits(random);
+        float f;
+        std::memcpy(&f, &b, sizeof f);
+        value = f;
+        break;
+      }
+      case 1:  // floats of a report's sizes
+        value = static_cast<float>(std::ldexp(static_cast<double>(bits(random)) / 4294967296.0 - 0.5,
+                                              scale_of(random)));
+        break;
+      case 2:  // exact ties at the rounding digit
+        value = static_cast<float>((static_cast<int>(bits(random) % 20001) - 10000) / 8.0);
+        break;
+      default:  // doubles that are not floats
+        value = (static_cast<double>(bits(random)) - 2147483648.0) / 1048576.0 + 1e-9;
+        break;
+    }
+    if (!std::isfinite(value)) continue;
+    ASSERT_EQ(real_field(value, width, decimals), reference_real_field(value, width, decimals))
+        << std::hexfloat << value << " F" << width << "." << decimals;
+    ++compared;
+  }
+  EXPECT_GT(compared, 190000);
 }
 
 TEST(RealField, NonFiniteValuesAreAsterisks) {
