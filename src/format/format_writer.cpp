@@ -16,6 +16,8 @@ using Kind = Format::Descriptor::Kind;
 // Largest width or repeat count accepted; formats are the program's own
 // constants and never come near it.
 constexpr int kMaxCount = 100000;
+// Largest number of descriptors after repeat counts are expanded.
+constexpr std::size_t kMaxDescriptors = 100000;
 
 Descriptor descriptor(Kind kind, int width = 0, int decimals = 0, std::string literal = {}) {
   return Descriptor{kind, width, decimals, std::move(literal)};
@@ -80,6 +82,10 @@ class FormatParser {
     return w;
   }
 
+  void check_room(const std::vector<Descriptor>& out, std::size_t more) const {
+    if (more > kMaxDescriptors - out.size()) fail("too many descriptors after repetition");
+  }
+
   // The list inside a pair of parentheses; the '(' is already taken.
   void parse_list(std::vector<Descriptor>& out, int depth, std::size_t& last_group, bool& has_group) {
     bool separated = true;    // an element may stand here
@@ -106,6 +112,7 @@ class FormatParser {
       if (d == '/') {
         ++pos_;
         if (count == 0) fail("zero repeat count");
+        check_room(out, static_cast<std::size_t>(std::max(count, 1)));
         for (int i = 0; i < std::max(count, 1); ++i) out.push_back(descriptor(Kind::RecordEnd));
       } else if (d == ':' && count < 0) {
         ++pos_;
@@ -136,9 +143,11 @@ class FormatParser {
             std::size_t inner_group = 0;
             bool inner_has_group = false;
             parse_list(group, depth + 1, inner_group, inner_has_group);
+            check_room(out, group.size() * static_cast<std::size_t>(repeat));
             for (int i = 0; i < repeat; ++i) out.insert(out.end(), group.begin(), group.end());
           } else {
             const Descriptor edit = data_descriptor();
+            check_room(out, static_cast<std::size_t>(repeat));
             for (int i = 0; i < repeat; ++i) out.push_back(edit);
           }
         }

@@ -202,7 +202,7 @@ TEST(FormatWriter, MalformedFormatsAreRejected) {
       "",       "i3",     "(i3",      "(i3))",   "(i3)x",   "(i0)",     "(i)",      "(f5)",
       "(f5.)",  "(f.1)",  "(l)",      "(a0)",    "(q3)",    "(e10.3)",  "(5h12345)", "('abc)",
       "(i3 i3)", "('a''b'i3)", "(,i3)", "(i3,)",   "(i3,,i3)", "(0i3)",    "(2'ab')",  "((i3)",
-      "(i3.2)", "(0x)",   "(0/)",     "(i999999)", "(2:)",   "(\"abc\")",
+      "(i3.2)", "(0x)",   "(0/)",     "(i999999)", "(2:)",   "(\"abc\")", "(99999(99999i1))", "(99999(99999/))",
   };
   for (const char* text : malformed) {
     EXPECT_THROW(Format{text}, std::invalid_argument) << text;
