@@ -1,0 +1,75 @@
+// The control file: found and opened on the first call, then read section by
+// section. A section's settings lines (lines 1 to 17a) are read here into
+// RunSettings; the file-name lines that close the section are read by the run
+// driver through the same ControlFile.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "format/text_record.h"
+#include "run/console.h"
+#include "run/field_scanner.h"
+#include "run/run_settings.h"
+
+namespace vespera {
+
+// Name of the control file looked for in the working directory when the
+// command line names none.
+inline constexpr std::string_view kDefaultControlFileName = "vespera.ctl";
+
+// Record lengths of the lines of a section.
+inline constexpr std::size_t kSettingsLineLength = 80;
+inline constexpr std::size_t kSelectionLineLength = 10;
+inline constexpr std::size_t kNameLineLength = 40;
+
+// The open control file, its name, its record reader and the scanner shared
+// by the settings lines and the console answers. Closed on destruction.
+class ControlFile {
+ public:
+  // first_argument: the program's first command-line argument, when given.
+  explicit ControlFile(std::optional<std::string> first_argument = std::nullopt);
+  ~ControlFile();
+  ControlFile(const ControlFile&) = delete;
+  ControlFile& operator=(const ControlFile&) = delete;
+
+  const std::optional<std::string>& first_argument() const { return first_argument_; }
+
+  // Opens an existing file for reading. Returns false when there is no file
+  // of that name; any other failure to open it is a fatal input error.
+  bool open(std::string_view name);
+  bool is_open() const { return stream_ != nullptr; }
+  void close();
+  const std::string& name() const { return name_; }
+
+  // The next line as a record of `length` characters; false at the end of
+  // the file.
+  bool read_line(std::size_t length, std::string& record);
+  // The next line where the section requires one: the end of the file is a
+  // fatal input error naming the file.
+  std::string read_required_line(std::size_t length);
+
+  FieldScanner scanner;
+
+ private:
+  std::optional<std::string> first_argument_;
+  std::FILE* stream_ = nullptr;
+  std::string name_;
+  std::optional<TextRecordReader> reader_;
+};
+
+// read_control_section: on the first call (first_call true) finds and opens
+// the control file (the first command-line argument, else vespera.ctl in the
+// working directory, else a name asked on the console); on every call reads
+// the next section's lines 1 to 17a into `settings`, asking on the console
+// where the section says so. Returns 0, or 1 after writing the message of the
+// first error found (settings are then partly filled and must not be used).
+// The end of the control file inside a section, or of the console input where
+// an answer is required, throws FatalIoError.
+int read_control_section(bool first_call, ControlFile& control, RunSettings& settings,
+                         Console& console);
+
+}  // namespace vespera

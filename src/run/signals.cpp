@@ -1,0 +1,82 @@
+#include "run/signals.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
+#include "run/program_exit.h"
+
+namespace vespera {
+
+namespace {
+
+// Set by the handler of an interrupt or termination request; acted on at the
+// next safe point. The only mutable global of the program.
+volatile std::sig_atomic_t g_stop_requested = 0;
+
+void write_word(const char* word) {
+  // write(2) is async-signal-safe; a failed write has nowhere to be reported.
+  const std::size_t length = std::strlen(word);
+  ssize_t written = ::write(STDERR_FILENO, word, length);
+  written = ::write(STDERR_FILENO, "\n", 1);
+  (void)written;
+}
+
+const char* word_of(int signal_number) {
+  switch (signal_number) {
+    case SIGFPE: return "Floating Exception";
+    case SIGABRT: return "IOT Trap";
+    case SIGINT: return "Interrupt";
+    case SIGTERM: return "Killed";
+    default: return "Signal";
+  }
+}
+
+// Floating-point exception and abort: the word, then the default action of
+// the signal, which ends the process.
+void on_fatal_signal(int signal_number) {
+  write_word(word_of(signal_number));
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  sigemptyset(&default_action.sa_mask);
+  sigaction(signal_number, &default_action, nullptr);
+  raise(signal_number);  // delivered when the handler returns
+}
+
+// Interrupt and termination request: the word, and a flag for the next safe
+// point. A second request before the first was acted on ends the program at
+// once, for a program that is not reaching a safe point.
+void on_stop_signal(int signal_number) {
+  write_word(word_of(signal_number));
+  if (g_stop_requested) _exit(kInterruptedExitStatus);
+  g_stop_requested = 1;
+}
+
+void install(int signal_number, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no SA_RESTART: a console read waiting for input returns
+  sigaction(signal_number, &action, nullptr);
+}
+
+}  // namespace
+
+void install_signal_handlers() {
+  install(SIGFPE, on_fatal_signal);
+  install(SIGABRT, on_fatal_signal);
+  // An interrupt that was ignored when the program started (a program run in
+  // the background by a shell) stays ignored.
+  struct sigaction current {};
+  if (sigaction(SIGINT, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+    install(SIGINT, on_stop_signal);
+  }
+  install(SIGTERM, on_stop_signal);
+}
+
+void check_interrupt() {
+  if (g_stop_requested) throw ProgramExit(kInterruptedExitStatus);
+}
+
+}  // namespace vespera
