@@ -1,0 +1,217 @@
+#include "elements/element_source.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "elements/element_store.h"
+#include "element_test_support.h"
+
+namespace vespera {
+namespace {
+
+using test::ElementHarness;
+using test::field40;
+using test::plain_set;
+using test::TempDir;
+
+// A set with a name line; the epoch is day `day` of 2018 plus the fraction.
+std::string named_set(const std::string& name, int ncat, int day, const char* fraction = "5") {
+  return name + "\n" + plain_set(ncat, 18, day, fraction);
+}
+
+// The names of every set one pass of the source hands out, trailing blanks dropped.
+std::vector<std::string> pass(ElementSource& source, ElementHarness& harness) {
+  source.rewindElementSets();
+  std::vector<std::string> names;
+  ElementSet set;
+  while (source.nextElementSet(harness.context(), set) == 0) {
+    names.emplace_back(set.name.trimmed());
+  }
+  return names;
+}
+
+using Names = std::vector<std::string>;
+
+const std::string kNothingLoaded =
+    "Error: no elements were loaded (none matched flags?)\n"
+    " (or the input file did not contain CR characters)\n";
+
+class MemoryModeTest : public ::testing::Test {
+ protected:
+  MemoryModeTest() { harness.settings.keepElementsInMemory = true; }
+  TempDir dir;
+  ElementHarness harness;
+  ElementSource source;
+};
+
+TEST_F(MemoryModeTest, LaterDuplicateKeepsTheFirstSlotEqualEpochKeepsTheFirstRead) {
+  const std::string a = dir.write("a.tle", named_set("A-100", 100, 20) + named_set("A-200", 200, 20));
+  const std::string b = dir.write("b.tle", named_set("B-100", 100, 21) + named_set("B-300", 300, 20) +
+                                               named_set("B-200", 200, 20) +
+                                               named_set("B-100-OLD", 100, 19) +
+                                               named_set("B-100-SAME-DAY", 100, 21, "4"));
+  harness.set_files({a, b});
+  harness.settings.dropOlderDuplicates = true;
+  EXPECT_EQ(source.loadElementSets(harness.context()), 0);
+  EXPECT_EQ(source.storedCount(), 3);
+  EXPECT_EQ(pass(source, harness), (Names{"B-100", "A-200", "B-300"}));
+
+  harness.settings.dropOlderDuplicates = false;
+  EXPECT_EQ(source.loadElementSets(harness.context()), 0);
+  EXPECT_EQ(pass(source, harness), (Names{"A-100", "A-200", "B-100", "B-300", "B-200",
+                                          "B-100-OLD", "B-100-SAME-DAY"}));
+  EXPECT_EQ(harness.console_text(), "");
+}
+
+TEST_F(MemoryModeTest, MissingFilesAndAnEmptyLoad) {
+  const std::string missing = dir.path("missing.tle");
+  const std::string a = dir.write("a.tle", named_set("A-100", 100, 20));
+  harness.set_files({missing, a});
+  EXPECT_EQ(source.loadElementSets(harness.context()), 0);
+  EXPECT_EQ(harness.console_text(), "Input file " + field40(missing) + " not found - exit\n");
+  EXPECT_EQ(pass(source, harness), Names{"A-100"});
+
+  // Nothing selected: the store is emptied and the two-line message written.
+  harness.settings.ncatListMode = true;
+  harness.settings.selectionCount = 1;
+  harness.settings.ncatList[0] = 999;
+  const std::string empty = dir.write("empty.tle", "");
+  harness.set_files({a, empty, missing});
+  EXPECT_EQ(source.loadElementSets(harness.context()), 1);
+  EXPECT_EQ(harness.console_text(),
+            "Input file " + field40(missing) + " not found - exit\n" + kNothingLoaded);
+  EXPECT_EQ(source.storedCount(), 0);
+  EXPECT_EQ(pass(source, harness), Names{});
+}
+
+TEST_F(MemoryModeTest, TheTenThousandFirstSetEndsTheLoading) {
+  std::string text;
+  for (int ncat = 1; ncat <= kElementStoreCapacity; ++ncat) text += plain_set(ncat);
+  // A newer set of a stored satellite still finds its slot in a full store.
+  text += "NEWER ONE\n" + plain_set(1, 18, 21);
+  text += plain_set(kElementStoreCapacity + 1) + plain_set(kElementStoreCapacity + 2);
+  const std::string big = dir.write("big.tle", text);
+  const std::string after = dir.write("after.tle", plain_set(20000));
+  harness.set_files({big, after, dir.path("missing.tle")});
+  harness.settings.dropOlderDuplicates = true;
+  EXPECT_EQ(source.loadElementSets(harness.context()), 0);
+  // Nothing after the set that did not fit is read: no message for the missing file.
+  EXPECT_EQ(harness.console_text(), "Hit limit of10000 element sets at NCAT = 10001\n");
+  EXPECT_EQ(source.storedCount(), kElementStoreCapacity);
+
+  source.rewindElementSets();
+  ElementSet set;
+  ASSERT_EQ(source.nextElementSet(harness.context(), set), 0);
+  EXPECT_EQ(set.ncat, 1);
+  EXPECT_EQ(set.name.str(), "NEWER ONE       ");
+  int handed_out = 1;
+  while (source.nextElementSet(harness.context(), set) == 0) ++handed_out;
+  EXPECT_EQ(handed_out, kElementStoreCapacity);
+  EXPECT_EQ(set.ncat, kElementStoreCapacity) << "the last set handed out stays in place";
+  // Without a rewind the end is reported again.
+  EXPECT_EQ(source.nextElementSet(harness.context(), set), 1);
+}
+
+TEST_F(MemoryModeTest, StreamingModeLoadsNothing) {
+  harness.settings.keepElementsInMemory = false;
+  harness.set_files({dir.path("missing.tle")});
+  EXPECT_EQ(source.loadElementSets(harness.context()), 0);
+  EXPECT_EQ(harness.console_text(), "");
+}
+
+class StreamingModeTest : public ::testing::Test {
+ protected:
+  StreamingModeTest() {
+    harness.settings.keepElementsInMemory = false;
+    harness.settings.dropOlderDuplicates = true;
+  }
+
+  // The name of the next set handed out, or "<end>".
+  std::string next() {
+    ElementSet set;
+    if (source.nextElementSet(harness.context(), set) != 0) return "<end>";
+    return std::string(set.name.trimmed());
+  }
+
+  void add_predictions(int n) {
+    for (int i = 0; i < n; ++i) harness.predictions->append(0.0f, PredictionRecord{});
+  }
+
+  TempDir dir;
+  ElementHarness harness;
+  ElementSource source;
+};
+
+TEST_F(StreamingModeTest, FilesAreReadAgainOnEveryPass) {
+  const std::string a = dir.write("a.tle", named_set("FIRST", 100, 20));
+  const std::string missing = dir.path("missing.tle");
+  harness.set_files({missing, a});
+  EXPECT_EQ(pass(source, harness), Names{"FIRST"});
+  const std::string message = "Input file " + field40(missing) + " not found\n";
+  EXPECT_EQ(harness.console_text(), message);
+  dir.write("a.tle", named_set("CHANGED", 100, 20) + named_set("ADDED", 200, 20));
+  EXPECT_EQ(pass(source, harness), (Names{"CHANGED", "ADDED"}));
+  EXPECT_EQ(harness.console_text(), message);
+  EXPECT_EQ(source.storedCount(), 0);
+}
+
+TEST_F(StreamingModeTest, ConsecutiveDuplicatesAndTheWithdrawalOfPredictions) {
+  const std::string a = dir.write(
+      "a.tle", named_set("100-NEW", 100, 21) + named_set("100-OLD", 100, 20) +
+                   named_set("100-SAME", 100, 21) + named_set("200-OLD", 200, 20) +
+                   named_set("200-NEW", 200, 21) + named_set("300", 300, 20));
+  const std::string b = dir.write("b.tle", named_set("200-OLDER", 200, 19) + named_set("300-NEW", 300, 22));
+  harness.set_files({a, b});
+  add_predictions(2);  // from earlier nights or sets
+
+  source.rewindElementSets();
+  EXPECT_EQ(next(), "100-NEW");
+  add_predictions(1);
+  // 100-OLD and 100-SAME are not later: dropped, nothing withdrawn.
+  EXPECT_EQ(next(), "200-OLD");
+  EXPECT_EQ(harness.predictions->count, 3);
+  add_predictions(4);
+  EXPECT_EQ(next(), "200-NEW");  // withdraws the four predictions of 200-OLD
+  EXPECT_EQ(harness.predictions->count, 3);
+  add_predictions(1);
+  EXPECT_EQ(next(), "300");
+  // 200 again with 300 between: used, although older; then 300 is newer
+  // across the file boundary, but 200 stands between them.
+  EXPECT_EQ(next(), "200-OLDER");
+  add_predictions(2);
+  EXPECT_EQ(next(), "300-NEW");
+  EXPECT_EQ(harness.predictions->count, 6);
+  EXPECT_EQ(next(), "<end>");
+  EXPECT_EQ(next(), "<end>");
+
+  // Without dropOlderDuplicates every set is handed out and nothing withdrawn.
+  harness.settings.dropOlderDuplicates = false;
+  EXPECT_EQ(pass(source, harness), (Names{"100-NEW", "100-OLD", "100-SAME", "200-OLD", "200-NEW",
+                                          "300", "200-OLDER", "300-NEW"}));
+  EXPECT_EQ(harness.predictions->count, 6);
+}
+
+TEST_F(StreamingModeTest, DuplicatesAcrossFilesAndPasses) {
+  const std::string a = dir.write("a.tle", named_set("1-A", 100, 20) + named_set("2-A", 200, 20));
+  const std::string b = dir.write("b.tle", named_set("2-B", 200, 21) + named_set("1-B", 100, 21));
+  harness.set_files({a, b});
+  source.rewindElementSets();
+  EXPECT_EQ(next(), "1-A");
+  EXPECT_EQ(next(), "2-A");
+  add_predictions(5);
+  EXPECT_EQ(next(), "2-B");  // the comparison goes on across the file boundary
+  EXPECT_EQ(harness.predictions->count, 0);
+  // A rewind in the middle of a pass starts again at the first file and
+  // forgets the set handed out last.
+  source.rewindElementSets();
+  EXPECT_EQ(next(), "1-A");
+  EXPECT_EQ(next(), "2-A");
+  EXPECT_EQ(next(), "2-B");
+  EXPECT_EQ(next(), "1-B");
+  EXPECT_EQ(next(), "<end>");
+}
+
+}  // namespace
+}  // namespace vespera

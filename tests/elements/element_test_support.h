@@ -1,0 +1,140 @@
+// Helpers of the element tests: element files in a short temporary directory
+// (file names must fit the 40-character field), two-line element lines built
+// column by column, and the records an ElementContext refers to.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "elements/element_source.h"
+#include "magnitudes/magnitude_table.h"
+
+namespace vespera::test {
+
+// A temporary directory with a short path, removed with its files.
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/velXXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (made == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = made;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // Writes `bytes` to file `name` in the directory; returns its path.
+  std::string write(const std::string& name, const std::string& bytes) const {
+    const std::string path = path_ + "/" + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) throw std::runtime_error("cannot create " + path);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+  }
+  std::string path(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string slurp(std::FILE* f) {
+  std::fflush(f);
+  std::rewind(f);
+  std::string text;
+  int c;
+  while ((c = std::fgetc(f)) != EOF) text.push_back(static_cast<char>(c));
+  return text;
+}
+
+// A file name as the 40-character field of the control file, trailing blanks
+// included, as messages print it.
+inline std::string field40(const std::string& name) {
+  std::string field = name;
+  field.resize(40, ' ');
+  return field;
+}
+
+// Line 1 in the standard layout: NCAT in columns 3-7, international
+// designator 10-17, epoch year 19-20, day of the year 21-23, the point in 24
+// and eight fraction digits 25-32, n-dot/2 with its sign in column 34.
+inline std::string line1(int ncat, const char* designator, int year, int day,
+                         const char* fraction_digits, const char* mean_motion_dot = " .00002078") {
+  char text[100];
+  std::snprintf(text, sizeof text, "1 %05dU %-8.8s %02d%03d.%-8.8s %-10.10s  00000-0  38550-4 0  9992",
+                ncat, designator, year, day, fraction_digits, mean_motion_dot);
+  return text;
+}
+
+// Line 2 in the standard layout, fields given as their column texts:
+// inclination 9-16, node 18-25, eccentricity 27-33, perigee 35-42, mean
+// anomaly 44-51, mean motion 53-63.
+inline std::string line2(int ncat, const char* inclination, const char* node,
+                         const char* eccentricity, const char* perigee, const char* anomaly,
+                         const char* mean_motion) {
+  char text[100];
+  std::snprintf(text, sizeof text, "2 %05d %8.8s %8.8s %7.7s %8.8s %8.8s %11.11s956140", ncat,
+                inclination, node, eccentricity, perigee, anomaly, mean_motion);
+  return text;
+}
+
+// A low-orbit set of catalogue number `ncat` with the given epoch and mean
+// anomaly, as its two lines (each ended by LF).
+inline std::string plain_set(int ncat, int year = 18, int day = 20,
+                             const char* fraction = "89808844", const char* anomaly = " 39.5332",
+                             const char* mean_motion = "15.54190080") {
+  return line1(ncat, "98067A", year, day, fraction) + "\n" +
+         line2(ncat, " 51.6424", " 32.9776", "0003646", " 28.7227", anomaly, mean_motion) + "\n";
+}
+
+// The records an ElementContext refers to, with a console in memory.
+struct ElementHarness {
+  RunSettings settings;
+  std::unique_ptr<MagnitudeCatalogue> magnitudes = std::make_unique<MagnitudeCatalogue>();
+  MagnitudeInfo info;
+  std::unique_ptr<PredictionTable> predictions = std::make_unique<PredictionTable>();
+  std::FILE* console = std::tmpfile();
+
+  ElementHarness() = default;
+  ~ElementHarness() { std::fclose(console); }
+  ElementHarness(const ElementHarness&) = delete;
+  ElementHarness& operator=(const ElementHarness&) = delete;
+
+  ElementContext context() { return ElementContext{settings, *magnitudes, info, *predictions, console}; }
+
+  // What was written to the console since the last call.
+  std::string console_text() {
+    const std::string text = slurp(console);
+    std::fseek(console, 0, SEEK_END);
+    const std::string fresh = text.substr(consumed);
+    consumed = text.size();
+    return fresh;
+  }
+  std::size_t consumed = 0;
+
+  void set_files(const std::vector<std::string>& names) {
+    settings.elementFileCount = static_cast<int32_t>(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) settings.elementFileNames[i] = FileName(names[i]);
+  }
+
+  // Adds catalogue entries with flags, in ascending NCAT order.
+  void add_flag(int32_t ncat, char flag) {
+    MagnitudeTable& table = magnitudes->table;
+    ++table.count;
+    table[table.count].ncat = ncat;
+    table[table.count].flag = flag;
+  }
+};
+
+}  // namespace vespera::test
