@@ -83,11 +83,6 @@ void write_override_limit(std::FILE* console, int32_t ncat) {
 char column_char(std::string_view record, int column) {
   return record[static_cast<std::size_t>(column - 1)];
 }
-// Columns first..last (1-based, inclusive) of a record.
-std::string_view columns(std::string_view record, int first, int last) {
-  return record.substr(static_cast<std::size_t>(first - 1),
-                       static_cast<std::size_t>(last - first + 1));
-}
 bool all_blank(std::string_view text) {
   return text.find_first_not_of(' ') == std::string_view::npos;
 }
