@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "magnitudes/magnitude_catalogue.h"
 #include "prediction/engine_context.h"
@@ -24,8 +25,10 @@ class ReportWriter : public PredictionFlusher {
                int32_t& predictionsWritten);
   ~ReportWriter() override;
 
-  // The report file; nothing is written before it is set.
-  void set_output(std::FILE* report);
+  // The report file and its name (for the diagnostic of a failing write; the
+  // settings' output file name when empty). Nothing is written before it is
+  // set. A write that fails throws FatalIoError.
+  void set_output(std::FILE* report, std::string_view name = {});
 
   void flush_predictions() override;
 
