@@ -123,11 +123,15 @@ TEST(MagnitudeLimitsTest, CommentPoolStopsNineWordsBeforeItsEnd) {
   for (int32_t i = 1; i <= 1336; ++i) {
     text += MagLine{.ncat = i * 2, .comment = comment}.str() + "\n";
   }
+  // A line out of order names its own number, not the last one in order.
+  text += MagLine{.ncat = 3, .comment = "x"}.str() + "\n";
   auto loaded = load(magnitude_settings(dir.write("c.mag", text)));
   EXPECT_EQ(loaded.console,
             "Out of comment space at NCAT= 2668\n"
             "Out of comment space at NCAT= 2670\n"
-            "Out of comment space at NCAT= 2672\n");
+            "Out of comment space at NCAT= 2672\n"
+            "Order error in intrinsic or user mag file: NCAT     3 is after  2672 at line 1337\n"
+            "Out of comment space at NCAT=    3\n");
   EXPECT_EQ(loaded.catalogue->commentPool.nextFreeWord, 11998);
   EXPECT_EQ(loaded.lookup(2666).infoLevel, 7);
   EXPECT_EQ(loaded.lookup(2666).comment.view(), comment);
