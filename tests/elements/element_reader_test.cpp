@@ -270,7 +270,7 @@ TEST(ElementReaderTest, MeanAnomalyMovesTheEpochToPerigee) {
   const double perigee = decoded(" 28.722");
   FileReading r = read_text(set_at_perigee(25544, 18, 20, "50000000"));
   ASSERT_EQ(r.sets.size(), 1u);
-  const ElementSet& at = r.sets[0];
+  const ElementSet at = r.sets[0];
   EXPECT_EQ(at.epochFraction, 0.5f);
   EXPECT_EQ(at.meanMotion, static_cast<float>(n));
   EXPECT_EQ(at.nodeRa, static_cast<float>(node * k));

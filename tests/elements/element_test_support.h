@@ -115,13 +115,15 @@ struct ElementHarness {
 
   // What was written to the console since the last call.
   std::string console_text() {
-    const std::string text = slurp(console);
-    std::fseek(console, 0, SEEK_END);
-    const std::string fresh = text.substr(consumed);
-    consumed = text.size();
+    std::fflush(console);
+    std::fseek(console, consumed, SEEK_SET);
+    std::string fresh;
+    int c;
+    while ((c = std::fgetc(console)) != EOF) fresh.push_back(static_cast<char>(c));
+    consumed = std::ftell(console);
     return fresh;
   }
-  std::size_t consumed = 0;
+  long consumed = 0;
 
   void set_files(const std::vector<std::string>& names) {
     settings.elementFileCount = static_cast<int32_t>(names.size());
