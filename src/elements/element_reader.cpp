@@ -119,7 +119,7 @@ int readElementSet(ElementFile& file, const ElementContext& context, ElementSet&
         // inside the calendar's range.
         if (year < kFirstCenturyYear) year += 100;
         current.ncat = ncat;
-        current.epochDay = monthBaseDayNumber(year + 1900, 1) + day_of_year;
+        current.epochDay = monthBaseDayNumber(year + 1900, 1, context.console) + day_of_year;
         current.epochFraction = fraction;
         current.meanMotionDot = mean_motion_dot;
         if (state == SetState::Waiting) {
