@@ -31,18 +31,29 @@ class ElementSource {
   ElementSource(const ElementSource&) = delete;
   ElementSource& operator=(const ElementSource&) = delete;
 
-  // Memory mode: reads all element files into the store. Returns status 1 when
-  // no set at all was loaded (after its message), else 0. Streaming mode: 0.
+  // Memory mode: empties the store and reads all element files into it, in
+  // order ("Input file ... not found - exit" for a missing one). With
+  // dropOlderDuplicates a later set of a stored satellite takes its slot. The
+  // 10001st set writes "Hit limit of10000 element sets at NCAT =..." and ends
+  // the loading at once (status 0). Returns status 1 when no set at all was
+  // loaded (after the two-line message), else 0. Streaming mode: does nothing,
+  // status 0.
   int loadElementSets(const ElementContext& context);
-  // The next nextElementSet starts again with the first set or file.
+  // The next nextElementSet starts again with the first set (memory mode) or
+  // the first file (streaming mode); a file being read is closed.
   void rewindElementSets();
-  // Fills `current` with the next selected set: status 0, or 1 when none is left.
+  // Fills `current` with the next selected set: status 0, or 1 when none is
+  // left. Streaming mode reads the files again on every pass ("Input file ...
+  // not found" for a missing one); with dropOlderDuplicates a set not newer
+  // than the set of the same satellite handed out just before it is skipped,
+  // and a newer one withdraws the predictions made from the older one by
+  // cutting the prediction table back.
   int nextElementSet(const ElementContext& context, ElementSet& current);
 
   // Number of sets in the store (memory mode).
   int32_t storedCount() const;
 
-  struct State;  // store, cursor, reader and streaming state
+  struct State;  // the ElementStore, the streaming file and the set handed out last
 
  private:
   std::unique_ptr<State> state_;
