@@ -1,0 +1,31 @@
+// Illumination: whether the earth's shadow hides a trial point, and how far
+// above the shadow it stands.
+#pragma once
+
+#include "prediction/engine_context.h"
+#include "prediction/observation.h"
+
+namespace vespera {
+
+// Miles of allowance above the shadow boundary per unit of |cos_psi|: a point
+// must stand this much higher to count as lit the deeper it is behind the earth.
+inline constexpr double kShadowAllowanceMiles = 40.0;
+
+// sun_at_walk_start: the walk's sun at engine time `time`, from the day's
+// track (right ascension and the sine and cosine of the declination, each
+// moved on linearly from the track's reference time).
+WalkSun sun_at_walk_start(const SunTrack& track, float time);
+
+// illuminate: given a trial point with its time, sub-satellite point and r
+// filled in, the walk state, the day's sun track and the site. At walk state
+// 0 the walk's sun is first taken from the track into `sun`; otherwise `sun`
+// is used as it stands. Sets point.cos_psi (clamped to 0 over the day side)
+// and point.shadow_height (miles above a shadow cylinder of the site radius;
+// -infinity for a satellite straight behind the earth, with no division by
+// zero). Returns true when the point is in shadow: |cos_psi| x 40 miles above
+// shadow_height, unless `ignore_shadow` is set. A point exactly at the
+// allowance is lit.
+bool illuminate(PointObservation& point, int walk_state, const SunTrack& track,
+                const SiteGeometry& site, bool ignore_shadow, WalkSun& sun);
+
+}  // namespace vespera
