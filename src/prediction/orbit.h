@@ -37,17 +37,17 @@ struct OrbitSetup {
   float rel_rot_period = 0.0f;  // days for the earth to turn once relative to the orbit plane
   float rot_per_turn = 0.0f;    // radians per day
   float perigee_factor = 0.0f;
-  float a = 0.0f;               // semi-major axis, miles
-  float e = 0.0f;               // eccentricity in use
-  float e_factor = 0.0f;        // sqrt((1 - e) / (1 + e))
-  float p = 0.0f;               // semi-latus rectum, miles
-  float period = 0.0f;          // P, days between successive crossings
+  float a = 0.0f;         // semi-major axis, miles
+  float e = 0.0f;         // eccentricity in use
+  float e_factor = 0.0f;  // sqrt((1 - e) / (1 + e))
+  float p = 0.0f;         // semi-latus rectum, miles
+  float period = 0.0f;    // P, days between successive crossings
   int32_t rev_base = 0;
-  float next_time = 0.0f;       // engine time of the earliest crossing under test
-  int crossing_count = 0;       // 1 or 2
+  float next_time = 0.0f;  // engine time of the earliest crossing under test
+  int crossing_count = 0;  // 1 or 2
   LatitudeCrossing crossings[2];
-  float u_ref = 0.0f;           // first crossing's u before any hemisphere shift
-  float dl_ref = 0.0f;          // |dl_1|, or pi/2 for a single crossing
+  float u_ref = 0.0f;   // first crossing's u before any hemisphere shift
+  float dl_ref = 0.0f;  // |dl_1|, or pi/2 for a single crossing
 };
 
 // A point of the orbit placed in time by time_of_u.
@@ -62,8 +62,8 @@ struct OrbitPoint {
 
 // The sub-satellite point of an orbit point.
 struct SubsatellitePoint {
-  float r = 0.0f;         // geocentric distance, miles
-  float height = 0.0f;    // r minus the site radius, miles
+  float r = 0.0f;       // geocentric distance, miles
+  float height = 0.0f;  // r minus the site radius, miles
   float sin_lat = 0.0f, cos_lat = 1.0f;
   float node_lon = 0.0f;  // longitude east of the node, radians
   float west_lon = 0.0f;  // west longitude W, radians
@@ -72,22 +72,60 @@ struct SubsatellitePoint {
 // Whether the search goes on after a candidate revolution.
 enum class SearchStep { NextRevolution, SetFinished };
 
-// Fills `orbit` for the current element set and the day's window; false when
-// the set is skipped for the day (mean motion out of range, or a period that
-// is not a positive finite number).
-bool setup_orbit(const EngineContext& context, OrbitSetup& orbit);
+// What the search of one element set on one day reads besides its OrbitSetup.
+struct SearchScope {
+  const ElementSet& set;
+  const SiteGeometry& site;
+  const ObservingWindow& window;
+  int32_t minAltitudeDeg;  // below 20 degrees the acceptance width is widened
+};
 
-// Advances to the next candidate revolution (from the current one when
-// `advance_first` is false). Returns false when the set is finished for the
-// day; otherwise sets crossing index j (0 or 1) and the walk's start u_star.
-bool next_candidate(const EngineContext& context, OrbitSetup& orbit, bool advance_first,
-                    int& j, float& u_star);
+// The scope of the current element set on the context's day.
+inline SearchScope search_scope(const EngineContext& context) {
+  return SearchScope{context.current, context.site, context.night.window,
+                     context.settings.minAltitudeDeg};
+}
 
-// revolutions_to_time: time since the epoch for R revolutions (one Newton step).
+// setup_orbit: fills `orbit` for the set and the day's window: the orbit's
+// constants, the acceptance width and the one or two latitude crossings of the
+// first revolution to test. Returns false when the set is skipped for the day:
+// a mean motion at the window start of 4.0 rev/day or less or 16.65 or more,
+// or numbers that give no usable orbit (an eccentricity of 1 or more, a
+// period between crossings that is not a positive finite number, a
+// revolution count beyond 32 bits, NaN).
+bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit);
+inline bool setup_orbit(const EngineContext& context, OrbitSetup& orbit) {
+  return setup_orbit(search_scope(context), orbit);
+}
+
+// next_candidate: moves on revolution by revolution (testing the current one
+// first when `advance_first` is false) until a crossing lies within
+// lon_window of the observer; then gives its crossing index j (0 or 1) and
+// the argument of latitude u_star at which the satellite comes nearest the
+// observer, and returns true. Returns false when the set is finished for the
+// day: the next crossing falls after the window end + 0.01 day, the satellite
+// has decayed (mean motion 16.65 rev/day), or the search can make no progress.
+bool next_candidate(const SearchScope& scope, OrbitSetup& orbit, bool advance_first, int& j,
+                    float& u_star);
+inline bool next_candidate(const EngineContext& context, OrbitSetup& orbit, bool advance_first,
+                           int& j, float& u_star) {
+  return next_candidate(search_scope(context), orbit, advance_first, j, u_star);
+}
+
+// revolutions_to_time: days since the epoch at which the revolution count
+// n0 t + ndot t^2 reaches R (one Newton step from R / n0, no convergence
+// test). Negative R gives a time before the epoch.
 float revolutions_to_time(const ElementSet& set, float revolutions);
 
+// time_of_u: places the argument of latitude u (radians; brought into
+// [0, 2 pi] by one turn at most) on the revolution of crossing j, within half
+// a revolution of the crossing, and gives its true and mean anomaly, total
+// revolutions since the epoch, days since the epoch and engine time.
 OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, float u);
 
+// subsatellite_point: geocentric distance and height above the site radius
+// (miles), sub-satellite latitude (sine, cosine), longitude east of the node
+// and west longitude (radians, [0, 2 pi]) of a point from time_of_u.
 SubsatellitePoint subsatellite_point(const ElementSet& set, const OrbitSetup& orbit,
                                      const SiteGeometry& site, const OrbitPoint& point);
 

@@ -1,0 +1,92 @@
+// Points of the orbit: time from the revolution count, time from the argument
+// of latitude, and the sub-satellite point.
+#include <cmath>
+#include <cstdint>
+
+#include "prediction/angles.h"
+#include "prediction/orbit.h"
+
+namespace vespera {
+
+namespace {
+
+double d(float x) { return static_cast<double>(x); }
+float f(double x) { return static_cast<float>(x); }
+
+// A trial point is kept within this many revolutions of its crossing.
+constexpr double kHalfRevolution = 0.5;
+// Whole revolutions a trial point may be moved to reach its crossing's
+// revolution (the mean anomalies differ by less than 1.5 revolutions).
+constexpr int kMaxRevolutionMoves = 2;
+
+// Eccentric anomaly from the true anomaly, and the mean anomaly in revolutions.
+float mean_anomaly_revolutions(const OrbitSetup& orbit, float nu) {
+  const float E = f(2.0 * std::atan(std::tan(d(nu) / 2.0) * d(orbit.e_factor)));
+  return f((d(E) - d(orbit.e) * std::sin(d(E))) / d(kTwoPi));
+}
+
+}  // namespace
+
+float revolutions_to_time(const ElementSet& set, float revolutions) {
+  const double R = revolutions;
+  const double n0 = set.meanMotion;
+  const double ndot = set.meanMotionDot;
+  const float t0 = f(R / n0);
+  const double rate_term = ndot * d(t0) + n0;
+  return f(d(t0) - (rate_term * d(t0) - R) / (ndot * d(t0) + rate_term));
+}
+
+OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, float u) {
+  const LatitudeCrossing& crossing = orbit.crossings[j];
+  OrbitPoint point;
+  if (u < 0.0f) u = f(d(u) + d(kTwoPi));
+  if (u > kTwoPi) u = f(d(u) - d(kTwoPi));
+  point.u = u;
+  point.nu = f(d(u) - ((static_cast<double>(crossing.rev) + d(crossing.M)) * d(set.perigeePerRev) +
+                       d(set.argPerigee)));
+  float M = mean_anomaly_revolutions(orbit, point.nu);
+  // The revolution of the crossing: the point lies within half a revolution of it.
+  float dM = f(d(crossing.M) - d(M));
+  for (int moves = 0; moves < kMaxRevolutionMoves && std::fabs(d(dM)) >= kHalfRevolution; ++moves) {
+    M = f(d(M) + (dM < 0.0f ? -1.0 : 1.0));
+    dM = f(d(crossing.M) - d(M));
+  }
+  point.M = M;
+  point.revolutions = f(static_cast<double>(crossing.rev) + d(M));
+  point.since_epoch = revolutions_to_time(set, point.revolutions);
+  point.time = f(d(point.since_epoch) + d(orbit.epoch_time));
+  return point;
+}
+
+SubsatellitePoint subsatellite_point(const ElementSet& /*set*/, const OrbitSetup& orbit,
+                                     const SiteGeometry& site, const OrbitPoint& point) {
+  SubsatellitePoint sub;
+  sub.r = f(d(orbit.p) / (std::cos(d(point.nu)) * d(orbit.e) + 1.0));
+  sub.height = f(d(sub.r) - d(site.site_radius));
+  sub.sin_lat = f(d(orbit.sin_i) * std::sin(d(point.u)));
+  sub.cos_lat = f(std::sqrt(1.0 - d(sub.sin_lat) * d(sub.sin_lat)));
+
+  // Longitude east of the node, measured in the direction of motion.
+  const double cos_u = std::cos(d(point.u));
+  const double sin_u = std::sin(d(point.u));
+  float node_lon;
+  if (cos_u != 0.0) {
+    node_lon = f(std::atan(std::fabs(d(orbit.cos_i)) * sin_u / cos_u));
+    if (cos_u < 0.0) node_lon = f(d(node_lon) + d(kPi));
+  } else {
+    node_lon = kHalfPi;
+    if (sin_u < 0.0) node_lon = f(d(node_lon) + d(kPi));
+  }
+  if (orbit.cos_i < 0.0f) node_lon = -node_lon;
+  sub.node_lon = node_lon;
+
+  int32_t turns;
+  float g;
+  split_turns(f(d(point.since_epoch) / d(orbit.rel_rot_period)), kTwoPi, turns, g);
+  float west = f(d(g) - d(node_lon) + d(orbit.node_angle0));
+  wrap_two_pi(west);
+  sub.west_lon = west;
+  return sub;
+}
+
+}  // namespace vespera
