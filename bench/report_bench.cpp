@@ -69,6 +69,7 @@ struct WriterSetup {
 
   explicit WriterSetup(char letter) {
     settings.formatLetter = letter;
+    settings.radarFormat = letter == 'R';
     settings.zoneOffsetHours = -4.0f;
     settings.zoneLabel = FixedText<4>("EDT");
     site.start_day_number = 58969;
