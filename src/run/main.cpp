@@ -1,2 +1,27 @@
-// Entry point of the vespera program.
-int main() { return 0; }
+// Entry point of the vespera program: installs the signal handling, runs the
+// control file's sections and turns the ends of the program into exit
+// statuses. The driver owns the open files, so every end, an exception's
+// included, closes them (the report flushed) before the process exits.
+#include <cstdio>
+
+#include "run/console.h"
+#include "run/program_exit.h"
+#include "run/run_driver.h"
+#include "run/signals.h"
+
+int main(int argc, char** argv) {
+  vespera::install_signal_handlers();
+  vespera::Console console;
+  int status = 0;
+  try {
+    status = vespera::run_program(argc, argv, console);
+  } catch (const vespera::ProgramExit& exit) {
+    status = exit.status();
+  } catch (const vespera::FatalIoError& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "vespera: %s: %s\n", error.file().c_str(), error.cause().c_str());
+    status = vespera::kFatalIoExitStatus;
+  }
+  std::fflush(stdout);
+  return status;
+}

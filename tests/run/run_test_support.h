@@ -103,4 +103,27 @@ class TempWorkingDirectory {
   std::filesystem::path path_;
 };
 
+// Lines 1 to 17 of the example section: three nights of October 2017 at
+// 40 degrees north, 75 west.
+inline std::vector<std::string> example_settings_lines() {
+  return {"2017 10", "16 18", "0 0", "40.0 75.0 300 Backyard observatory", "-4 EDT 12",
+          "2000", "4.5", "10", "1.0", "T", "T", "F", "T 99", "T", "F", "", "A"};
+}
+
+// The example's settings lines followed by the file-name lines given.
+inline std::vector<std::string> example_section(const std::vector<std::string>& names) {
+  std::vector<std::string> rows = example_settings_lines();
+  rows.insert(rows.end(), names.begin(), names.end());
+  return rows;
+}
+
+// Copies the small element file and magnitude catalogue of the run tests
+// (three satellites) into a directory.
+inline void copy_three_sets(const std::filesystem::path& directory) {
+  for (const char* name : {"three-sets.tle", "three-sets.mag"}) {
+    std::filesystem::copy_file(std::filesystem::path(VESPERA_TEST_DATA) / "run" / name,
+                               directory / name);
+  }
+}
+
 }  // namespace vespera::testing

@@ -1,0 +1,19 @@
+// The run driver: the program's main routine. It writes the banner, has the
+// control file read section by section, reads each section's file names,
+// loads the magnitude catalogue (once) and the element sets (every run),
+// opens the report, hands each run to the prediction engine, chains combined
+// runs and ends with the summary line.
+#pragma once
+
+#include "run/console.h"
+
+namespace vespera {
+
+// run_program: runs every section of the control file named by argv[1] (or
+// found otherwise) and returns the exit status, 0 for every orderly end. The
+// report file, once opened, is closed on every path, an exception's included.
+// Throws ProgramExit (a stop, an interrupt) and FatalIoError (a fatal input or
+// output error), which main turns into the exit status.
+int run_program(int argc, char** argv, Console& console);
+
+}  // namespace vespera

@@ -1,0 +1,240 @@
+// The program as a process: exit statuses, the diagnostic of a fatal input or
+// output error, and the signal words.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "run_test_support.h"
+
+namespace vespera {
+namespace {
+
+using testing::lines;
+using testing::TempWorkingDirectory;
+
+const std::string kBanner = "Vespera 1.0 - satellite visibility predictions\n";
+
+using testing::example_section;
+
+// The program running in the working directory, its console on pipes.
+class Process {
+ public:
+  explicit Process(const std::vector<std::string>& arguments, bool ignore_interrupts = false) {
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) std::abort();
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(in[0], STDIN_FILENO);
+      dup2(out[1], STDOUT_FILENO);
+      dup2(err[1], STDERR_FILENO);
+      for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+      const rlimit no_core{0, 0};
+      setrlimit(RLIMIT_CORE, &no_core);
+      std::signal(SIGINT, ignore_interrupts ? SIG_IGN : SIG_DFL);
+      std::vector<char*> argv;
+      std::string binary = VESPERA_BINARY;
+      argv.push_back(binary.data());
+      std::vector<std::string> copies = arguments;
+      for (std::string& argument : copies) argv.push_back(argument.data());
+      argv.push_back(nullptr);
+      execv(binary.c_str(), argv.data());
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    in_ = in[1];
+    out_ = out[0];
+    err_ = err[0];
+  }
+  ~Process() {
+    if (in_ >= 0) close(in_);
+    close(out_);
+    close(err_);
+    if (pid_ > 0 && !waited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  void send(const std::string& text) {
+    if (write(in_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) std::abort();
+  }
+  void close_input() {
+    close(in_);
+    in_ = -1;
+  }
+  // Reads standard output until it ends with `text` (or ends).
+  void wait_for_output(const std::string& text) {
+    while (out_text_.size() < text.size() ||
+           out_text_.compare(out_text_.size() - text.size(), text.size(), text) != 0) {
+      char buffer[256];
+      const ssize_t n = read(out_, buffer, sizeof buffer);
+      if (n <= 0) return;
+      out_text_.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+  void signal(int signal_number) { kill(pid_, signal_number); }
+
+  // Waits for the end; returns the wait status.
+  int wait() {
+    if (in_ >= 0) close_input();
+    out_text_ += drain(out_);
+    err_text_ = drain(err_);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    waited_ = true;
+    return status;
+  }
+  const std::string& out() const { return out_text_; }
+  const std::string& err() const { return err_text_; }
+
+ private:
+  static std::string drain(int fd) {
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+    return text;
+  }
+
+  pid_t pid_ = -1;
+  bool waited_ = false;
+  int in_ = -1, out_ = -1, err_ = -1;
+  std::string out_text_, err_text_;
+};
+
+int exit_status(int wait_status) {
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::copy_three_sets(directory_.path()); }
+  TempWorkingDirectory directory_;
+};
+
+TEST_F(ProgramTest, OrderlyEndIsStatusZero) {
+  directory_.write("vespera.ctl", lines(example_section({"three-sets.mag", "none", "report.txt",
+                                                         "three-sets.tle"})));
+  Process program({});
+  const int status = program.wait();
+  EXPECT_EQ(exit_status(status), 0);
+  EXPECT_EQ(program.out().substr(0, kBanner.size()), kBanner);
+  EXPECT_NE(program.out().find(" predictions written to file report.txt"), std::string::npos);
+  EXPECT_EQ(program.err(), "");
+}
+
+TEST_F(ProgramTest, FatalInputErrorsNameTheFile) {
+  struct Row {
+    std::vector<std::string> control;
+    std::string answers;
+    std::string diagnostic;
+  };
+  const Row rows[] = {
+      {example_section({"three-sets.mag", "none"}), "",
+       "vespera: test.ctl: end of file inside a section\n"},
+      {example_section({"three-sets.mag", "none", "prompt", "three-sets.tle"}), "",
+       "vespera: standard input: end of file where an answer is required\n"},
+      {example_section({"three-sets.mag", "none", "no-such-dir/report.txt", "three-sets.tle"}), "",
+       "vespera: no-such-dir/report.txt: cannot create the report: No such file or directory\n"},
+      // A report that cannot be written (a full device) is not reported as written.
+      {example_section({"three-sets.mag", "none", "/dev/full", "three-sets.tle"}), "",
+       "vespera: /dev/full: No space left on device\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.diagnostic);
+    directory_.write("test.ctl", lines(row.control));
+    Process program({"test.ctl"});
+    program.send(row.answers);
+    const int status = program.wait();
+    EXPECT_EQ(exit_status(status), 2);
+    EXPECT_EQ(program.err(), row.diagnostic);
+    EXPECT_EQ(program.out().find("predictions written"), std::string::npos);
+  }
+}
+
+TEST_F(ProgramTest, YearOutOfRangeStopsWithStatusZero) {
+  std::vector<std::string> rows = example_section({"three-sets.mag", "none", "report.txt",
+                                                   "three-sets.tle"});
+  rows[0] = "2100 1";
+  directory_.write("test.ctl", lines(rows));
+  Process program({"test.ctl"});
+  const int status = program.wait();
+  EXPECT_EQ(exit_status(status), 0);
+  EXPECT_EQ(program.out(), kBanner + "Year cannot be greater than 2099\n");
+  EXPECT_EQ(program.err(), "STOP Error statement executed\n");
+}
+
+TEST_F(ProgramTest, InterruptAndTerminationWhileWaitingForAnAnswer) {
+  struct Row {
+    int signal_number;
+    const char* word;
+  };
+  for (const Row row : {Row{SIGINT, "Interrupt\n"}, Row{SIGTERM, "Killed\n"}}) {
+    SCOPED_TRACE(row.word);
+    Process program({});  // no control file: the program asks for one
+    program.wait_for_output("Enter control file name\n");
+    program.signal(row.signal_number);
+    const int status = program.wait();
+    EXPECT_EQ(exit_status(status), 1);
+    EXPECT_EQ(program.err(), row.word);
+    EXPECT_EQ(program.out(), kBanner + "Enter control file name\n");
+  }
+}
+
+TEST_F(ProgramTest, IgnoredInterruptStaysIgnored) {
+  Process program({}, /*ignore_interrupts=*/true);
+  program.wait_for_output("Enter control file name\n");
+  program.signal(SIGINT);
+  program.signal(SIGTERM);
+  const int status = program.wait();
+  EXPECT_EQ(exit_status(status), 1);
+  EXPECT_EQ(program.err(), "Killed\n");
+}
+
+TEST_F(ProgramTest, FloatingExceptionAndAbortEndTheProcess) {
+  struct Row {
+    int signal_number;
+    const char* word;
+  };
+  for (const Row row : {Row{SIGFPE, "Floating Exception\n"}, Row{SIGABRT, "IOT Trap\n"}}) {
+    SCOPED_TRACE(row.word);
+    Process program({});
+    program.wait_for_output("Enter control file name\n");
+    program.signal(row.signal_number);
+    const int status = program.wait();
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), row.signal_number);
+    EXPECT_EQ(program.err(), row.word);
+  }
+}
+
+TEST_F(ProgramTest, InterruptedRunLeavesTheReportWrittenSoFar) {
+  // The second section of a combined run asks for the output file name: the
+  // report is open, with its settings line, when the interrupt arrives.
+  const std::string control =
+      lines(example_section({"three-sets.mag", "none", "report.txt", "three-sets.tle", "combine"})) +
+      lines(example_section({"three-sets.mag", "none", "prompt", "three-sets.tle"}));
+  directory_.write("test.ctl", control);
+  Process program({"test.ctl"});
+  program.wait_for_output("Enter output file name\n");
+  program.signal(SIGINT);
+  const int status = program.wait();
+  EXPECT_EQ(exit_status(status), 1);
+  EXPECT_EQ(program.err(), "Interrupt\n");
+  EXPECT_EQ(directory_.read("report.txt"),
+            "  40.000  75.000  300.   Backyard observatory     2000  4.5 10 F F T T F\n");
+}
+
+}  // namespace
+}  // namespace vespera
