@@ -84,8 +84,7 @@ bool estimate_brightness(PointObservation& point, const WalkSun& sun, float m_st
   return false;
 }
 
-bool brightness(EngineContext& context, PointObservation& point, const WalkSun& sun,
-                int32_t ncat) {
+bool brightness(EngineContext& context, PointObservation& point, const WalkSun& sun, int32_t ncat) {
   lookupMagnitude(context.magnitudes, ncat, LookupForm::Brief, context.info);
   return estimate_brightness(point, sun, context.info.magnitude, context.info.crossSection, ncat,
                              context.settings.magnitudeLimit, context.defaultMagnitudeBoundary);

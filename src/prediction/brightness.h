@@ -53,7 +53,6 @@ bool estimate_brightness(PointObservation& point, const WalkSun& sun, float m_st
 // brightness: looks the catalogue number up in the magnitude catalogue (brief
 // form, into context.info) and applies estimate_brightness with the run's
 // magnitude limit and context.defaultMagnitudeBoundary. Returns true when too faint.
-bool brightness(EngineContext& context, PointObservation& point, const WalkSun& sun,
-                int32_t ncat);
+bool brightness(EngineContext& context, PointObservation& point, const WalkSun& sun, int32_t ncat);
 
 }  // namespace vespera

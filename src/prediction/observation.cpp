@@ -84,9 +84,9 @@ PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint
 
   // Horizon plane: the satellite must stand above the plane through the
   // observer square to the site's radius. A value that is not a number fails.
-  const float cos_gamma = static_cast<float>(
-      d(site.sin_lat) * d(point.sin_lat_s) +
-      d(site.cos_lat) * d(point.cos_lat_s) * std::cos(d(dlon_obs)));
+  const float cos_gamma =
+      static_cast<float>(d(site.sin_lat) * d(point.sin_lat_s) +
+                         d(site.cos_lat) * d(point.cos_lat_s) * std::cos(d(dlon_obs)));
   point.cos_gamma = cos_gamma;
   const float vertical = static_cast<float>(d(point.r) * d(cos_gamma) - d(site.site_radius));
   if (!(vertical > 0.0f)) return PointOutcome::Reject;
@@ -150,9 +150,8 @@ PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint
   point.out_dec = static_cast<float>(d(point.dec) * d(kDegreesPerRadian));
 
   // Hour angle, west of the meridian for an eastern azimuth below pi.
-  float hour_angle = clamped_arccos(
-      static_cast<float>((d(point.sin_alt) - d(sin_dec) * d(site.sin_lat)) /
-                         (d(site.cos_lat) * d(point.cos_dec))));
+  float hour_angle = clamped_arccos(static_cast<float>(
+      (d(point.sin_alt) - d(sin_dec) * d(site.sin_lat)) / (d(site.cos_lat) * d(point.cos_dec))));
   if (point.azimuth >= kPi) hour_angle = static_cast<float>(d(kTwoPi) - d(hour_angle));
   float ra = static_cast<float>(d(hour_angle) - d(site.longitude) +
                                 gmst_radians(point.time, site.start_sidereal));
@@ -165,13 +164,13 @@ PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint
   if (brightness(context, point, sun, context.current.ncat)) return PointOutcome::TooFaint;
 
   // Referred from the equator of the date to the requested equinox.
-  point.out_ra = static_cast<float>(
-      d(ra) * d(kHoursPerRadian) -
-      d(site.precession_dec) * (d(sin_dec) / d(point.cos_dec)) * std::sin(d(ra)) -
-      d(site.precession_ra));
+  point.out_ra = static_cast<float>(d(ra) * d(kHoursPerRadian) -
+                                    d(site.precession_dec) * (d(sin_dec) / d(point.cos_dec)) *
+                                        std::sin(d(ra)) -
+                                    d(site.precession_ra));
   if (point.out_ra < 0.0f) point.out_ra = static_cast<float>(d(point.out_ra) + 24.0);
-  point.out_dec = static_cast<float>(d(point.out_dec) -
-                                     d(site.precession_dec) * 15.0 * std::cos(d(ra)));
+  point.out_dec =
+      static_cast<float>(d(point.out_dec) - d(site.precession_dec) * 15.0 * std::cos(d(ra)));
   return PointOutcome::Accept;
 }
 

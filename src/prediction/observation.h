@@ -24,26 +24,27 @@ enum class PointOutcome {
 // The values of one trial point (single precision). Angles in radians,
 // distances in statute miles, times in engine days.
 struct PointObservation {
-  float time = 0.0f;         // engine time T
-  float day_part = 0.0f;     // T minus T truncated toward zero
-  float since_epoch = 0.0f;  // t, days since the element epoch
-  float revolutions = 0.0f;  // total revolutions since the epoch
-  float r = 0.0f;            // geocentric distance
-  float height = 0.0f;       // r minus the site radius
+  float time = 0.0f;                         // engine time T
+  float day_part = 0.0f;                     // T minus T truncated toward zero
+  float since_epoch = 0.0f;                  // t, days since the element epoch
+  float revolutions = 0.0f;                  // total revolutions since the epoch
+  float r = 0.0f;                            // geocentric distance
+  float height = 0.0f;                       // r minus the site radius
   float sin_lat_s = 0.0f, cos_lat_s = 1.0f;  // sub-satellite latitude
-  float west_lon = 0.0f;     // west longitude W of the sub-satellite point
-  float dlon_obs = 0.0f;     // W minus the site's west longitude, in [-pi, pi)
+  float west_lon = 0.0f;                     // west longitude W of the sub-satellite point
+  float dlon_obs = 0.0f;                     // W minus the site's west longitude, in [-pi, pi)
   float cos_gamma = 0.0f, sin_gamma = 0.0f;  // geocentric angle site - sub-satellite point
-  float range = 0.0f;        // observer to satellite
+  float range = 0.0f;                        // observer to satellite
   float sin_alt = 0.0f, cos_alt = 1.0f, altitude = 0.0f;
-  float azimuth = 0.0f;      // from north through east, [0, 2 pi]
+  float azimuth = 0.0f;  // from north through east, [0, 2 pi]
   float sin_dec = 0.0f, cos_dec = 1.0f, dec = 0.0f, ra = 0.0f;  // topocentric, of the date
-  float out_ra = 0.0f;       // hours, referred to the requested equinox
-  float out_dec = 0.0f;      // degrees, referred to the requested equinox
+  float out_ra = 0.0f;   // hours, referred to the requested equinox
+  float out_dec = 0.0f;  // degrees, referred to the requested equinox
 
   // Illumination (set when the point reaches the shadow test).
-  float cos_psi = 0.0f;        // cosine of the angle satellite - sun at the earth's centre, <= 0
-  float shadow_height = 0.0f;  // miles above the shadow cylinder; -infinity straight behind the earth
+  float cos_psi = 0.0f;  // cosine of the angle satellite - sun at the earth's centre, <= 0
+  // Miles above the shadow cylinder; -infinity straight behind the earth.
+  float shadow_height = 0.0f;
   // Brightness (set when the point reaches the magnitude test).
   float cos_beta = 0.0f;       // cosine of the phase angle
   float magnitude = 0.0f;      // estimated visual magnitude m
@@ -86,7 +87,6 @@ PointOutcome observe_point(EngineContext& context, const OrbitSetup& orbit, int 
 // orbit: given `point` with its time values filled in and the sub-satellite
 // point `ground`, runs the sky geometry and every filter after the time window.
 PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint& ground,
-                                 bool probe, int walk_state, WalkSun& sun,
-                                 PointObservation& point);
+                                 bool probe, int walk_state, WalkSun& sun, PointObservation& point);
 
 }  // namespace vespera

@@ -58,8 +58,8 @@ class PassWalk {
           // Steps are sized from the height of the current point (the stored
           // one, not its probe): low satellites cross the sky fastest.
           walk_state_ = 1;
-          step_len_ = static_cast<float>(d(point_.height) / d(orbit_.a) *
-                                         d(settings_.stepScale) * kStepFraction);
+          step_len_ = static_cast<float>(d(point_.height) / d(orbit_.a) * d(settings_.stepScale) *
+                                         kStepFraction);
           step_ = -step_len_;
           step_count_ = 0.0f;
           next = WalkStep::Step;

@@ -101,7 +101,8 @@ int16_t direction_of_motion(float azimuth1, float sin_alt1, float cos_alt1, floa
   } else {
     direction = truncate_to_int32(std::acos(d(c)) / d(kRadiansPerDegree) + 0.5);
   }
-  if (std::fabs(d_az) > kPi) d_az = to_float(d_az > 0.0f ? d(d_az) - d(kTwoPi) : d(d_az) + d(kTwoPi));
+  if (std::fabs(d_az) > kPi)
+    d_az = to_float(d_az > 0.0f ? d(d_az) - d(kTwoPi) : d(d_az) + d(kTwoPi));
   if (d_az < 0.0f) direction = 360 - direction;
   if (direction == 360) direction = 0;
   return static_cast<int16_t>(direction);

@@ -21,10 +21,10 @@ TEST(BrightnessTest, CrossSectionMagnitude) {
       {"10.5", 25544, 6.5 - 2.5 * std::log10(10.5)},
       {" 0.5", 25544, 6.5 - 2.5 * std::log10(0.5)},
       {"   1", 25544, 6.5},
-      {"1.5 ", 25544, 7.0},    // a blank after the decimal point
-      {"    ", 27562, 4.0},    // above the boundary
-      {"    ", 27561, 7.0},    // at the boundary
-      {"0.00", 27562, 4.0},    // no positive cross-section
+      {"1.5 ", 25544, 7.0},  // a blank after the decimal point
+      {"    ", 27562, 4.0},  // above the boundary
+      {"    ", 27561, 7.0},  // at the boundary
+      {"0.00", 27562, 4.0},  // no positive cross-section
       {"   .", 25544, 7.0},
       {"-1.0", 25544, 7.0},
       {"1e2 ", 25544, 7.0},
@@ -45,8 +45,8 @@ TEST(BrightnessTest, PhaseFunctionFromFullToNew) {
   EXPECT_NEAR(phase_function(0.0f), 0.50025, 1e-7);   // phase 90
   EXPECT_NEAR(phase_function(-1.0f), 0.00025, 1e-7);  // phase 180
   // At 1000 km and the zenith only the phase term is left.
-  EXPECT_NEAR(magnitude_offset(621.37f, phase_function(1.0f), 1.0f),
-              -2.5 * std::log10(1.00025), 1e-7);
+  EXPECT_NEAR(magnitude_offset(621.37f, phase_function(1.0f), 1.0f), -2.5 * std::log10(1.00025),
+              1e-7);
   // Twice the range is 5 log10 2 fainter; air mass 2 adds 0.3.
   EXPECT_NEAR(magnitude_offset(1242.74f, 1.0f, 0.5f), 5.0 * std::log10(2.0) + 0.3, 1e-5);
 }

@@ -68,8 +68,8 @@ TEST(IlluminationTest, ShadowAllowanceGrowsWithDepthAndItsEdgeIsLit) {
   // With a site radius of 0 the shadow height equals r; a sun 30 degrees
   // south and a satellite at the north pole give cos_psi = -0.5, so the
   // allowance is 20 miles.
-  for (const auto& [r, shadowed] : {std::pair{20.0f, false}, std::pair{19.99f, true},
-                                    std::pair{20.01f, false}}) {
+  for (const auto& [r, shadowed] :
+       {std::pair{20.0f, false}, std::pair{19.99f, true}, std::pair{20.01f, false}}) {
     Scene scene(0.0f, 0.0f, r);
     scene.point.sin_lat_s = 1.0f;
     scene.point.cos_lat_s = 0.0f;

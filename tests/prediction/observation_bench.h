@@ -1,5 +1,5 @@
-// A prediction engine context for tests of single trial points: every record
-// the engine reads, with plain defaults that a test changes field by field.
+// A prediction engine context for tests: every record the engine reads, with
+// plain defaults that a test changes field by field.
 // The site lies at geocentric latitude 0.7 rad, west longitude 1.0 rad, radius
 // 3963.345 miles, with sidereal time 0 at the start day; the magnitude
 // catalogue is empty.
@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "elements/element_source.h"
 #include "magnitudes/magnitude_table.h"
@@ -16,19 +17,29 @@
 
 namespace vespera::testing {
 
-class RecordingFlusher final : public PredictionFlusher {
+// A prediction as the report writer received it, with its day's window.
+struct FlushedPrediction {
+  float time;
+  PredictionRecord record;
+  ObservingWindow window;
+};
+
+// The report writer's place: keeps every prediction written out, and empties the table.
+class CollectingFlusher final : public PredictionFlusher {
  public:
-  explicit RecordingFlusher(PredictionTable& table) : table_(table) {}
+  CollectingFlusher(PredictionTable& table, const NightState& night)
+      : table_(table), night_(night) {}
   void flush_predictions() override {
-    ++calls;
-    count_at_last_call = table_.count;
+    for (int32_t i = 0; i < table_.count; ++i) {
+      written.push_back({table_.times[i], table_.records[i], night_.window});
+    }
     table_.clear();
   }
-  int calls = 0;
-  int32_t count_at_last_call = -1;
+  std::vector<FlushedPrediction> written;
 
  private:
   PredictionTable& table_;
+  const NightState& night_;
 };
 
 struct ObservationBench {
@@ -76,9 +87,9 @@ struct ObservationBench {
   MagnitudeInfo info;
   int32_t boundary = 27561;
   std::unique_ptr<PredictionTable> table = std::make_unique<PredictionTable>();
-  RecordingFlusher flusher{*table};
+  CollectingFlusher flusher{*table, night};
   WalkSun sun;
-  EngineContext context{settings, site,  night,    elements, set,    *catalogue,
+  EngineContext context{settings, site,     night,  elements, set,    *catalogue,
                         info,     boundary, *table, flusher,  stdout, stderr};
 };
 

@@ -39,11 +39,19 @@ TEST(ObservationTest, WrappedWindowsRunThroughZero) {
     double low, high, x;
     bool inside;
   } const cases[] = {
-      {300, 60, 350, true},   {300, 60, 10, true},  {300, 60, 180, false},
-      {300, 60, 300, true},   {300, 60, 60, true},  {300, 60, 299, false},
-      {90, 270, 180, true},   {90, 270, 350, false}, {90, 270, 90, true},
+      {300, 60, 350, true},
+      {300, 60, 10, true},
+      {300, 60, 180, false},
+      {300, 60, 300, true},
+      {300, 60, 60, true},
+      {300, 60, 299, false},
+      {90, 270, 180, true},
+      {90, 270, 350, false},
+      {90, 270, 90, true},
       // Equal limits accept every azimuth.
-      {100, 100, 0, true},    {100, 100, 100, true}, {100, 100, 200, true},
+      {100, 100, 0, true},
+      {100, 100, 100, true},
+      {100, 100, 200, true},
       {100, 100, 359.9, true},
   };
   for (const Case& c : cases) {

@@ -157,10 +157,9 @@ TEST(PassWalkTest, WithoutWalkingOnlyTheFirstAcceptedPointIsStored) {
 }
 
 TEST(PassWalkTest, FirstPointOutcomesThatEndTheWalk) {
-  for (const auto& [outcome, step] :
-       {std::pair{PointOutcome::Reject, SearchStep::NextRevolution},
-        std::pair{PointOutcome::TooFaint, SearchStep::NextRevolution},
-        std::pair{PointOutcome::EndOfSet, SearchStep::SetFinished}}) {
+  for (const auto& [outcome, step] : {std::pair{PointOutcome::Reject, SearchStep::NextRevolution},
+                                      std::pair{PointOutcome::TooFaint, SearchStep::NextRevolution},
+                                      std::pair{PointOutcome::EndOfSet, SearchStep::SetFinished}}) {
     for (const bool walking : {false, true}) {
       WalkBench bench;
       bench.settings.walkPasses = walking;

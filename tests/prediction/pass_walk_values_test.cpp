@@ -39,8 +39,8 @@ TEST(PassWalkValuesTest, AgeRoundsHalfAwayFromZero) {
     float t;
     int16_t days;
   } const cases[] = {
-      {2.5f, 3}, {2.49f, 2}, {-2.5f, -3}, {-2.49f, -2}, {-0.4f, 0}, {-0.6f, -1},
-      {0.0f, 0},  {40000.0f, 32767}, {-40000.0f, -32768},
+      {2.5f, 3},   {2.49f, 2}, {-2.5f, -3},       {-2.49f, -2},        {-0.4f, 0},
+      {-0.6f, -1}, {0.0f, 0},  {40000.0f, 32767}, {-40000.0f, -32768},
   };
   for (const Case& c : cases) EXPECT_EQ(age_in_days(c.t), c.days) << c.t;
 }
@@ -51,8 +51,8 @@ TEST(PassWalkValuesTest, RevolutionTenths) {
     int16_t tenth;
   } const cases[] = {
       {9.96f, 0},  // rounds up to 10, shown as 0
-      {9.94f, 9},  {9.04f, 0}, {9.06f, 1}, {12345.5f, 5},
-      {-0.25f, 8},  // the revolution below: -1 + 0.75
+      {9.94f, 9},    {9.04f, 0},  {9.06f, 1},
+      {12345.5f, 5}, {-0.25f, 8},  // the revolution below: -1 + 0.75
       {-0.96f, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(revolution_tenth(c.revolutions), c.tenth) << c.revolutions;
