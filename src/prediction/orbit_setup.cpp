@@ -113,8 +113,8 @@ bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
   orbit.p = f((d(orbit.e) + 1.0) * (1.0 - d(orbit.e)) * d(orbit.a));
 
   // Apogee allowance.
-  const float apogee_excess =
-      f((d(orbit.a) * (1.0 + d(orbit.e)) - d(site.site_radius) - kApogeeClearanceMiles) * 0.001);
+  const float apogee_excess = f(
+      (d(orbit.a) * (1.0 + d(orbit.e)) - d(site.site_radius) - kApogeeClearanceMiles) * d(0.001f));
   if (apogee_excess > 0.0f) {
     orbit.lon_window =
         f(d(orbit.lon_window) + d(kApogeeAllowancePerThousandMiles) * d(apogee_excess));
