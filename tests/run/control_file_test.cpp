@@ -499,6 +499,20 @@ TEST(ControlFileSearch, FirstArgumentWithoutFallBack) {
   EXPECT_EQ(captured.out(), "Control file not found (" + pad("missing.ctl", 40) + ")\n");
 }
 
+TEST(ControlFileSearch, ADirectoryIsAFatalInputError) {
+  TempWorkingDirectory directory;
+  std::filesystem::create_directory(directory.path() / "sections");
+  CapturedConsole captured;
+  ControlFile control(std::string("sections"));
+  RunSettings settings;
+  try {
+    read_control_section(true, control, settings, captured.console);
+    ADD_FAILURE() << "no error";
+  } catch (const FatalIoError& error) {
+    EXPECT_EQ(error.file(), "sections");
+  }
+}
+
 TEST(ControlFileSearch, DefaultNameThenPrompt) {
   TempWorkingDirectory directory;
   {
