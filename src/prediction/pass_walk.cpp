@@ -56,10 +56,12 @@ class PassWalk {
           break;
         case WalkStep::Start:
           // Steps are sized from the height of the current point (the stored
-          // one, not its probe): low satellites cross the sky fastest.
+          // one, not its probe): low satellites cross the sky fastest. An
+          // orbit without a size gives no step, and STEP then ends the walk.
           walk_state_ = 1;
-          step_len_ = static_cast<float>(d(point_.height) / d(orbit_.a) * d(settings_.stepScale) *
-                                         kStepFraction);
+          step_len_ = orbit_.a == 0.0f ? 0.0f
+                                       : static_cast<float>(d(point_.height) / d(orbit_.a) *
+                                                            d(settings_.stepScale) * kStepFraction);
           step_ = -step_len_;
           step_count_ = 0.0f;
           next = WalkStep::Step;

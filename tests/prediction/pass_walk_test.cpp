@@ -373,6 +373,16 @@ TEST(PassWalkTest, StepsThatCannotMoveEndTheWalk) {
     EXPECT_EQ(bench.walk(sky), SearchStep::NextRevolution) << scale;
     EXPECT_EQ(bench.table->count, 1) << scale;
   }
+  // An orbit without a size.
+  {
+    WalkBench bench;
+    bench.settings.walkPasses = true;
+    bench.settings.maxWalkSteps = 99;
+    bench.orbit.a = 0.0f;
+    ScriptedSky sky(accept_all);
+    EXPECT_EQ(bench.walk(sky), SearchStep::NextRevolution);
+    EXPECT_EQ(bench.table->count, 1);
+  }
   // Half steps of zero length from a shadowed first point.
   for (const bool walking : {false, true}) {
     WalkBench bench;
