@@ -6,6 +6,7 @@
 #include <string>
 
 #include "run/program_exit.h"
+#include "support/temp_files.h"
 
 namespace vespera {
 namespace {
@@ -25,14 +26,6 @@ TEST(CalendarTest, WorkedDayNumbers) {
   EXPECT_EQ(monthBaseDayNumber(1953, 3) - monthBaseDayNumber(1953, 2), 28);
 }
 
-std::string slurp(std::FILE* f) {
-  std::rewind(f);
-  std::string text;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) text.push_back(static_cast<char>(c));
-  return text;
-}
-
 void expect_stop(int32_t year, const std::string& message) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
@@ -42,8 +35,8 @@ void expect_stop(int32_t year, const std::string& message) {
   } catch (const ProgramExit& stop) {
     EXPECT_EQ(stop.status(), 0);
   }
-  EXPECT_EQ(slurp(out), message + "\n");
-  EXPECT_EQ(slurp(err), "STOP Error statement executed\n");
+  EXPECT_EQ(test::stream_text(out), message + "\n");
+  EXPECT_EQ(test::stream_text(err), "STOP Error statement executed\n");
   std::fclose(out);
   std::fclose(err);
 }

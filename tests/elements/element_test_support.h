@@ -14,49 +14,13 @@
 #include <vector>
 
 #include "elements/element_source.h"
+#include "support/temp_files.h"
 #include "magnitudes/magnitude_table.h"
 
 namespace vespera::test {
 
-// A temporary directory with a short path, removed with its files.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/velXXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (made == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = made;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
 
-  // Writes `bytes` to file `name` in the directory; returns its path.
-  std::string write(const std::string& name, const std::string& bytes) const {
-    const std::string path = path_ + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) throw std::runtime_error("cannot create " + path);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
-  }
-  std::string path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-inline std::string slurp(std::FILE* f) {
-  std::fflush(f);
-  std::rewind(f);
-  std::string text;
-  int c;
-  while ((c = std::fgetc(f)) != EOF) text.push_back(static_cast<char>(c));
-  return text;
-}
+inline std::string slurp(std::FILE* f) { return stream_text(f); }
 
 // A file name as the 40-character field of the control file, trailing blanks
 // included, as messages print it.

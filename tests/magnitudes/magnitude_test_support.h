@@ -19,8 +19,11 @@
 #include "magnitudes/magnitude_catalogue.h"
 #include "magnitudes/magnitude_table.h"
 #include "run/run_settings.h"
+#include "support/temp_files.h"
 
 namespace vespera::testing {
+
+using test::TempDir;
 
 // The fields of one magnitude-file line; empty fields stay blank.
 struct MagLine {
@@ -58,34 +61,6 @@ struct MagLine {
   }
 };
 
-// A temporary directory with a short name, removed with its files.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/vmag.XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (made == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = made;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  // Writes `content` to the file `name` and returns its path.
-  std::string write(const std::string& name, std::string_view content) const {
-    const std::string path = path_ + "/" + name;
-    std::ofstream out(path, std::ios::binary);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    return path;
-  }
-  std::string path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 // Lines joined with LF line ends.
 inline std::string lines_text(std::initializer_list<std::string> lines) {
