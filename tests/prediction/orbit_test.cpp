@@ -109,6 +109,27 @@ TEST(TimeOfU, NormalisesUAndStaysWithinHalfARevolutionOfTheCrossing) {
   }
 }
 
+TEST(TimeOfU, AtACrossingsOwnUGivesTheCrossingsTime) {
+  // With a fixed perigee the crossing's u maps back onto its own mean
+  // anomaly: the time is the crossing's to float precision.
+  ElementSet set = iss_like();
+  set.perigeePerRev = 0.0f;
+  for (float latitude : {40.0f, -33.9f}) {
+    const SiteGeometry site = site_at(latitude, 75.0f);
+    OrbitSetup orbit;
+    ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit));
+    for (int k = 0; k < orbit.crossing_count; ++k) {
+      const LatitudeCrossing& c = orbit.crossings[k];
+      const float expected =
+          revolutions_to_time(set, static_cast<float>(c.rev + c.M)) + orbit.epoch_time;
+      const OrbitPoint point = time_of_u(set, orbit, k, c.u);
+      EXPECT_NEAR(point.time, expected, 4e-6) << latitude << " " << k;
+      EXPECT_NEAR(point.revolutions, c.rev + c.M, 1e-3) << latitude << " " << k;
+    }
+    EXPECT_NEAR(time_of_u(set, orbit, 0, orbit.crossings[0].u).time, orbit.next_time, 4e-6);
+  }
+}
+
 // A configuration of satellite and observer for the crossing checks.
 struct Case {
   const char* label;
