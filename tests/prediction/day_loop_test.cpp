@@ -1,10 +1,8 @@
 #include "prediction/day_loop.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "magnitudes/magnitude_table.h"
 #include "prediction/site_setup.h"
 #include "prediction/sun_window.h"
+#include "support/temp_files.h"
 
 namespace vespera {
 namespace {
@@ -45,12 +44,7 @@ class CountingFlusher : public PredictionFlusher {
 class DayLoopRun {
  public:
   DayLoopRun() {
-    char pattern[] = "/tmp/vdlXXXXXX";
-    dir_ = mkdtemp(pattern);
-    const std::string path = dir_ + "/el.tle";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    std::fwrite(kElements, 1, sizeof kElements - 1, file);
-    std::fclose(file);
+    const std::string path = dir_.write("el.tle", kElements);
     settings.year = 2017;
     settings.month = 10;
     settings.latitudeDeg = 40.0f;
@@ -69,8 +63,6 @@ class DayLoopRun {
   ~DayLoopRun() {
     std::fclose(out);
     std::fclose(err);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
   }
   DayLoopRun(const DayLoopRun&) = delete;
   DayLoopRun& operator=(const DayLoopRun&) = delete;
@@ -84,14 +76,7 @@ class DayLoopRun {
     return run_day_loop(context);
   }
 
-  std::string error_text() {
-    std::fflush(err);
-    std::rewind(err);
-    std::string text;
-    int c;
-    while ((c = std::fgetc(err)) != EOF) text.push_back(static_cast<char>(c));
-    return text;
-  }
+  std::string error_text() { return test::stream_text(err); }
 
   RunSettings settings;
   SiteGeometry site;
@@ -107,7 +92,7 @@ class DayLoopRun {
   std::FILE* err;
 
  private:
-  std::string dir_;
+  test::TempDir dir_;
 };
 
 TEST(DayLoop, TwilightModeFlushesEachNightAndKeepsTheLastNight) {
