@@ -21,6 +21,7 @@ struct ElementSource::State {
   int32_t saved_epoch_day = 0;
   float saved_epoch_fraction = 0.0f;
   int32_t saved_prediction_count = 0;
+  int64_t saved_flushes = 0;
 };
 
 namespace {
@@ -98,13 +99,17 @@ int next_from_files(ElementSource::State& state, const ElementContext& context,
         continue;  // not newer than the set handed out just before: dropped
       }
       // The older set handed out just before is superseded: withdraw the
-      // predictions made from it.
-      context.predictions.cut_back(state.saved_prediction_count);
+      // predictions made from it. If the table was written out and emptied
+      // meanwhile (it filled up), everything it holds now came from the older
+      // set, so all of it goes; what was already written stays in the report.
+      const bool flushed_since = context.predictions.flushes != state.saved_flushes;
+      context.predictions.cut_back(flushed_since ? 0 : state.saved_prediction_count);
     }
     state.saved_ncat = current.ncat;
     state.saved_epoch_day = current.epochDay;
     state.saved_epoch_fraction = current.epochFraction;
     state.saved_prediction_count = context.predictions.count;
+    state.saved_flushes = context.predictions.flushes;
     return 0;
   }
   return 1;

@@ -34,6 +34,9 @@ struct PredictionRecord {
 
 struct PredictionTable {
   int32_t count = 0;
+  // Number of times the table has been emptied; lets the element source tell
+  // whether predictions it saved a count for have been written out since.
+  int64_t flushes = 0;
   // Slot i (1-based) is times[i - 1] and records[i - 1]. A time is in days
   // from 0h UT of the start day number of the run that found it.
   std::array<float, kPredictionCapacity> times{};
@@ -51,7 +54,10 @@ struct PredictionTable {
   void cut_back(int32_t new_count) {
     if (new_count >= 0 && new_count < count) count = new_count;
   }
-  void clear() { count = 0; }
+  void clear() {
+    count = 0;
+    ++flushes;
+  }
 };
 
 // The report writer as the engine sees it: writes out and empties the table.

@@ -100,7 +100,7 @@ void ReportWriter::State::flush_predictions() {
     write_record(record, t, selection.continues);
     if (text.size() >= kReportBlockBytes) hand_over_text();
   }
-  table.count = 0;
+  table.clear();
   hand_over_text();
 }
 

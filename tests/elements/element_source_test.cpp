@@ -193,6 +193,22 @@ TEST_F(StreamingModeTest, ConsecutiveDuplicatesAndTheWithdrawalOfPredictions) {
   EXPECT_EQ(harness.predictions->count, 6);
 }
 
+TEST_F(StreamingModeTest, WithdrawalAfterTheTableWasWrittenOutTakesWhatFollowedTheFlush) {
+  const std::string a = dir.write("a.tle", named_set("200-OLD", 200, 20) + named_set("200-NEW", 200, 21));
+  harness.set_files({a});
+  add_predictions(5);  // from other sets
+  source.rewindElementSets();
+  EXPECT_EQ(next(), "200-OLD");
+  // The older set fills the table: it is written out and emptied, and the
+  // older set goes on storing predictions, more than the count saved before.
+  add_predictions(3);
+  harness.predictions->clear();
+  add_predictions(7);
+  EXPECT_EQ(next(), "200-NEW");
+  // Everything in the table came from the superseded set.
+  EXPECT_EQ(harness.predictions->count, 0);
+}
+
 TEST_F(StreamingModeTest, DuplicatesAcrossFilesAndPasses) {
   const std::string a = dir.write("a.tle", named_set("1-A", 100, 20) + named_set("2-A", 200, 20));
   const std::string b = dir.write("b.tle", named_set("2-B", 200, 21) + named_set("1-B", 100, 21));
