@@ -13,6 +13,7 @@ inline constexpr float kHalfPi = 1.5707964f;
 inline constexpr float kRadiansPerDegree = 0.017453292f;
 inline constexpr float kDegreesPerRadian = 57.29578f;
 inline constexpr float kHoursPerRadian = 3.8197186f;  // 12 / pi
+inline constexpr float kKilometresPerMile = 1.609345f;
 inline constexpr float kSiderealPerSolarDay =
     0.0027379093f;  // sidereal excess per day, revolutions
 

@@ -9,7 +9,6 @@ namespace vespera {
 
 namespace {
 
-constexpr float kKilometresPerMile = 1.609345f;
 constexpr float kLeastMeanMotionDot = 3.0e-7f;  // rev/day^2, floor of the drift used
 constexpr double kSecondsPerDay = 86400.0;
 

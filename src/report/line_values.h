@@ -7,13 +7,13 @@
 #include <string_view>
 
 #include "format/fixed_text.h"
+#include "prediction/angles.h"
 #include "prediction/prediction_table.h"
 #include "run/run_settings.h"
 
 namespace vespera {
 
 // Kilometres per statute mile, for ranges printed in km.
-inline constexpr float kKilometresPerMile = 1.609345f;
 // Added to a right ascension in hours to round it to the nearest minute.
 inline constexpr float kHalfMinuteOfHours = 0.0083333f;
 // A timing error above this many seconds is printed in the Tim column.

@@ -13,7 +13,6 @@ namespace vespera {
 
 namespace {
 
-constexpr float kKilometresPerMile = 1.609345f;
 constexpr int kMonthsPerYear = 12;
 // Four-character month names for the date prompt, indexed by month.
 constexpr std::string_view kMonthNames = "Jan Feb Mar Apr May JuneJulyAug SeptOct Nov Dec";
