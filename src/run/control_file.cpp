@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -55,6 +56,11 @@ int open_control_file(ControlFile& control, Console& console) {
   return 1;
 }
 
+// The day index after `day`, wrapping at the end of the 32-bit range.
+int32_t next_day_index(int32_t day) {
+  return static_cast<int32_t>(static_cast<uint32_t>(day) + 1u);
+}
+
 // Reads the settings lines of one section. Each read_* step returns true when
 // it failed after writing its message.
 class SectionReader {
@@ -67,10 +73,12 @@ class SectionReader {
     defaults();
     if (logicals() || selection() || report_format()) return 1;
     // Twilight mode: day index d is the night that begins on the evening of
-    // day d - 1, so the days asked for are raised by one.
+    // day d - 1, so the days asked for are raised by one. In 32-bit
+    // arithmetic that wraps: a last day of 2147483647 becomes the lowest
+    // integer, and the run covers its first day only.
     if (!s_.radarFormat && s_.windowLetter != 'A') {
-      ++s_.firstDay;
-      ++s_.lastDay;
+      s_.firstDay = next_day_index(s_.firstDay);
+      s_.lastDay = next_day_index(s_.lastDay);
     }
     return 0;
   }
