@@ -12,11 +12,30 @@ namespace vespera {
 
 inline constexpr int32_t kElementStoreCapacity = 10000;
 
+// Where each catalogue number stands in the store: an open-addressed map from
+// catalogue number to its first slot, so that a load with duplicates dropped
+// finds a stored satellite at once instead of scanning every slot.
+struct ElementStoreIndex {
+  // A power of two, at least 1.6 times the store's capacity.
+  static constexpr uint32_t kBits = 14;
+  static constexpr uint32_t kSize = 1u << kBits;
+
+  struct Entry {
+    int32_t ncat = 0;
+    int32_t slot = -1;  // 0-based slot, -1 for an empty entry
+  };
+  std::array<Entry, kSize> entries{};
+  int32_t indexed = 0;  // slots 0 .. indexed-1 of the store are in the map
+};
+
 struct ElementStore {
   // Slot i (1-based) is slots[i - 1].
   std::array<ElementSet, kElementStoreCapacity> slots{};
   int32_t count = 0;   // filled slots, 0 to 10000
   int32_t cursor = 0;  // slot handed out last; 0 before the first
+  // Kept up to date by storeElementSet; a store emptied by setting count to 0
+  // gets a fresh index on the next store.
+  ElementStoreIndex index;
 
   bool full() const { return count >= kElementStoreCapacity; }
 };
