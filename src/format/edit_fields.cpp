@@ -3,134 +3,186 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <system_error>
+#include <string_view>
 
 namespace vespera {
 
 namespace {
 
-void append_asterisks(std::string& out, int width) { out.append(static_cast<std::size_t>(width), '*'); }
-
-// Appends `digits` right-justified in `width` columns, with a leading minus
-// sign when `negative`; asterisks when sign and digits do not fit.
-void append_justified(std::string& out, bool negative, std::string_view digits, int width) {
-  const std::size_t w = static_cast<std::size_t>(width);
-  const std::size_t length = digits.size() + (negative ? 1 : 0);
-  if (length > w) {
-    append_asterisks(out, width);
-    return;
-  }
-  const std::size_t start = out.size();
-  out.resize(start + w, ' ');
-  char* field = out.data() + start + (w - length);
-  if (negative) *field++ = '-';
-  std::memcpy(field, digits.data(), digits.size());
-}
+std::size_t columns(int width) { return static_cast<std::size_t>(width); }
 
 // Decimal places for which the exact scaling below is used.
 constexpr int kMaxScaledDecimals = 8;
-constexpr double kPowersOfTen[kMaxScaledDecimals + 1] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+constexpr double kPowersOfTen[kMaxScaledDecimals + 1] = {1e0, 1e1, 1e2, 1e3, 1e4,
+                                                          1e5, 1e6, 1e7, 1e8};
+constexpr uint64_t kWholePowersOfTen[kMaxScaledDecimals + 1] = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
 // The common case, fast: a value with a single-precision significand (every
 // real of the system is one) times 10^d, d <= 8, is exact in double, so
 // rounding that product to a whole number (ties to even, as in the general
-// path) rounds the exact binary value. Returns false when the value is not
-// such a case.
-bool scaled_fixed_digits(double magnitude, int decimals, char* buffer, std::size_t size,
-                         std::string_view& digits) {
+// path) rounds the exact binary value. Gives the value in units of 10^-d and
+// returns true; false when the value is not such a case.
+bool scaled_units(double magnitude, int decimals, uint64_t& units) {
   if (decimals > kMaxScaledDecimals || !(magnitude < 1e15)) return false;
   if (static_cast<double>(static_cast<float>(magnitude)) != magnitude) return false;
   const double scaled = magnitude * kPowersOfTen[decimals];
   if (!(scaled < 9e15)) return false;
-  const uint64_t units = static_cast<uint64_t>(std::nearbyint(scaled));
-  // The units as digits, with zeros in front so that at least one digit
-  // stands before the point: 5 units at 2 decimals is "005", written "0.05".
-  char units_digits[32];
-  const std::size_t d = static_cast<std::size_t>(decimals);
-  const auto result = std::to_chars(units_digits + d + 1, units_digits + sizeof units_digits, units);
-  const std::size_t count = static_cast<std::size_t>(result.ptr - (units_digits + d + 1));
-  const std::size_t zeros = count <= d ? d + 1 - count : 0;
-  char* const first = units_digits + d + 1 - zeros;
-  std::memset(first, '0', zeros);
-  const std::size_t total = zeros + count;
-  if (total + 1 > size) return false;
-  const std::size_t integer_digits = total - d;
-  char* p = buffer;
-  std::memcpy(p, first, integer_digits);
-  p += integer_digits;
-  *p++ = '.';
-  std::memcpy(p, first + integer_digits, d);
-  p += d;
-  digits = std::string_view(buffer, static_cast<std::size_t>(p - buffer));
+  units = static_cast<uint64_t>(std::nearbyint(scaled));
   return true;
 }
 
-// The magnitude `value` (>= 0, finite) in fixed notation with `decimals`
-// decimals, correctly rounded, a point always present.
-void fixed_digits(double value, int decimals, std::string& scratch, char* small, std::size_t small_size,
-                  std::string_view& digits) {
-  if (scaled_fixed_digits(value, decimals, small, small_size, digits)) return;
-  auto result = std::to_chars(small, small + small_size, value, std::chars_format::fixed, decimals);
-  if (result.ec == std::errc()) {
-    if (decimals == 0) *result.ptr++ = '.';  // room kept below
-    digits = std::string_view(small, static_cast<std::size_t>(result.ptr - small));
-    return;
+// Writes `digits` (the magnitude with its point), right-justified in the
+// field with a leading minus sign when `negative`: the zero before the point
+// dropped when that alone makes it fit, asterisks when it does not fit.
+char* put_justified_real_onto_blanks(char* field, bool negative, std::string_view digits,
+                                     int width) {
+  if (negative && digits.find_first_not_of("0.") == std::string_view::npos) negative = false;
+  std::size_t length = digits.size() + (negative ? 1 : 0);
+  if (length > columns(width) && digits.front() == '0' && length - 1 == columns(width)) {
+    digits.remove_prefix(1);  // "0.5" becomes ".5" when only that makes it fit
+    --length;
   }
-  // Very large values or many decimals: 309 integer digits at most.
-  scratch.resize(static_cast<std::size_t>(decimals) + 330);
-  result = std::to_chars(scratch.data(), scratch.data() + scratch.size() - 1, value,
-                         std::chars_format::fixed, decimals);
+  if (length > columns(width)) return put_asterisks(field, width);
+  char* p = field + (columns(width) - length);
+  if (negative) *p++ = '-';
+  std::memcpy(p, digits.data(), digits.size());
+  return field + width;
+}
+
+// Fw.d of a finite value beyond the scaled case: the digits from the
+// library's correctly rounded fixed notation.
+char* put_general_real_onto_blanks(char* field, double value, int width, int decimals) {
+  const double magnitude = std::fabs(value);
+  char small[128];
+  std::string scratch;
+  char* first = small;
+  // One byte is kept for the point that Fw.0 adds.
+  auto result = std::to_chars(small, small + sizeof small - 1, magnitude,
+                              std::chars_format::fixed, decimals);
+  if (result.ec != std::errc()) {
+    // Very large values or many decimals: 309 integer digits at most.
+    scratch.resize(static_cast<std::size_t>(decimals) + 330);
+    first = scratch.data();
+    result = std::to_chars(first, first + scratch.size() - 1, magnitude,
+                           std::chars_format::fixed, decimals);
+  }
   if (decimals == 0) *result.ptr++ = '.';
-  digits = std::string_view(scratch.data(), static_cast<std::size_t>(result.ptr - scratch.data()));
+  return put_justified_real_onto_blanks(field, value < 0.0,
+                                         std::string_view(first, static_cast<std::size_t>(result.ptr - first)),
+                                         width);
+}
+
+}  // namespace
+
+char* put_asterisks(char* field, int width) {
+  std::memset(field, '*', columns(width));
+  return field + width;
+}
+
+char* put_real_onto_blanks(char* field, double value, int width, int decimals) {
+  if (!std::isfinite(value)) return put_asterisks(field, width);
+  uint64_t units;
+  if (!scaled_units(std::fabs(value), decimals, units)) {
+    return put_general_real_onto_blanks(field, value, width, decimals);
+  }
+  // The units as whole part and decimals; a negative value that rounds to
+  // zero (a negative zero too) has no sign.
+  const uint64_t scale = kWholePowersOfTen[decimals];
+  uint64_t whole = units / scale;
+  uint64_t fraction = units % scale;
+  const bool negative = value < 0.0 && units != 0;
+  std::size_t whole_digits = 1;
+  for (uint64_t rest = whole / 10; rest != 0; rest /= 10) ++whole_digits;
+  std::size_t length = whole_digits + 1 + static_cast<std::size_t>(decimals) + (negative ? 1 : 0);
+  // The zero before the point is dropped when only that makes the value fit.
+  const bool drop_zero = length > columns(width) && whole == 0 && length - 1 == columns(width);
+  if (drop_zero) --length;
+  if (length > columns(width)) return put_asterisks(field, width);
+
+  char* p = field + width;
+  for (int i = 0; i < decimals; ++i) {
+    *--p = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
+  }
+  *--p = '.';
+  if (!drop_zero) {
+    do {
+      *--p = static_cast<char>('0' + whole % 10);
+      whole /= 10;
+    } while (whole != 0);
+  }
+  if (negative) *--p = '-';
+  return field + width;
+}
+
+char* put_logical_onto_blanks(char* field, bool value, int width) {
+  field[width - 1] = value ? 'T' : 'F';
+  return field + width;
+}
+
+char* put_text_onto_blanks(char* field, std::string_view text, int width) {
+  const std::size_t w = columns(width);
+  if (text.size() >= w) {
+    std::memcpy(field, text.data(), w);
+  } else {
+    std::memcpy(field + (w - text.size()), text.data(), text.size());
+  }
+  return field + width;
+}
+
+namespace {
+
+char* blank_field(char* field, int width) {
+  std::memset(field, ' ', columns(width));
+  return field;
+}
+
+}  // namespace
+
+char* put_integer_field(char* field, int32_t value, int width) {
+  return put_integer_onto_blanks(blank_field(field, width), value, width);
+}
+
+char* put_real_field(char* field, double value, int width, int decimals) {
+  return put_real_onto_blanks(blank_field(field, width), value, width, decimals);
+}
+
+char* put_logical_field(char* field, bool value, int width) {
+  return put_logical_onto_blanks(blank_field(field, width), value, width);
+}
+
+char* put_text_field(char* field, std::string_view text, int width) {
+  return put_text_onto_blanks(blank_field(field, width), text, width);
+}
+
+namespace {
+
+// Appends a field of `width` blanks and has `put` write onto it.
+template <class Put>
+void append_field(std::string& out, int width, Put&& put) {
+  const std::size_t start = out.size();
+  out.append(columns(width), ' ');
+  put(out.data() + start);
 }
 
 }  // namespace
 
 void append_integer_field(std::string& out, int32_t value, int width) {
-  // The magnitude through uint32_t, so that the most negative value is safe.
-  const bool negative = value < 0;
-  const uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  char buffer[16];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
-  append_justified(out, negative, std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)),
-                   width);
+  append_field(out, width, [&](char* field) { put_integer_onto_blanks(field, value, width); });
 }
 
 void append_real_field(std::string& out, double value, int width, int decimals) {
-  if (!std::isfinite(value)) {
-    append_asterisks(out, width);
-    return;
-  }
-  bool negative = value < 0.0;  // a negative zero has no sign
-  char small[128];
-  std::string scratch;
-  std::string_view digits;
-  // One byte of `small` is kept for the point that Fw.0 adds.
-  fixed_digits(std::fabs(value), decimals, scratch, small, sizeof small - 1, digits);
-
-  if (negative && digits.find_first_not_of("0.") == std::string_view::npos) negative = false;
-
-  std::size_t length = digits.size() + (negative ? 1 : 0);
-  if (length > static_cast<std::size_t>(width) && digits.front() == '0' &&
-      length - 1 == static_cast<std::size_t>(width)) {
-    digits.remove_prefix(1);  // "0.5" becomes ".5" when only that makes it fit
-  }
-  append_justified(out, negative, digits, width);
+  append_field(out, width,
+               [&](char* field) { put_real_onto_blanks(field, value, width, decimals); });
 }
 
 void append_logical_field(std::string& out, bool value, int width) {
-  out.append(static_cast<std::size_t>(width) - 1, ' ');
-  out.push_back(value ? 'T' : 'F');
+  append_field(out, width, [&](char* field) { put_logical_onto_blanks(field, value, width); });
 }
 
 void append_text_field(std::string& out, std::string_view text, int width) {
-  const std::size_t w = static_cast<std::size_t>(width);
-  if (text.size() >= w) {
-    out.append(text.substr(0, w));
-  } else {
-    out.append(w - text.size(), ' ');
-    out.append(text);
-  }
+  append_field(out, width, [&](char* field) { put_text_onto_blanks(field, text, width); });
 }
 
 }  // namespace vespera

@@ -1,6 +1,11 @@
-// The edit routines behind the formatted records: each appends one field of a
-// given width to a text. They are the single place where integers, reals,
-// logicals and texts are turned into characters, independent of any locale.
+// The edit routines behind the formatted records: each writes one field of a
+// given width. They are the single place where integers, reals, logicals and
+// texts are turned into characters, independent of any locale.
+//
+// The put_* routines write exactly `width` characters at `field` (which must
+// have room for them) and return field + width; the put_*_onto_blanks
+// routines do the same on a field already filled with blanks, writing only
+// what is not blank; the append_* routines append the field to a text.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +16,8 @@ namespace vespera {
 
 // Iw: `value` right-justified in `width` columns, a minus sign for negatives,
 // no plus sign; `width` asterisks when it does not fit.
+char* put_integer_field(char* field, int32_t value, int width);
+inline char* put_integer_onto_blanks(char* field, int32_t value, int width);
 void append_integer_field(std::string& out, int32_t value, int width);
 
 // Fw.d: `value` rounded (from its exact binary value) to `decimals` decimals,
@@ -18,13 +25,41 @@ void append_integer_field(std::string& out, int32_t value, int width);
 // unless dropping it alone makes the value fit; a negative value that rounds
 // to zero has no minus sign; with no decimals the point ends the number.
 // `width` asterisks when it does not fit or the value is not finite.
+char* put_real_field(char* field, double value, int width, int decimals);
+char* put_real_onto_blanks(char* field, double value, int width, int decimals);
 void append_real_field(std::string& out, double value, int width, int decimals);
 
 // Lw: T or F right-justified in `width` columns.
+char* put_logical_field(char* field, bool value, int width);
+char* put_logical_onto_blanks(char* field, bool value, int width);
 void append_logical_field(std::string& out, bool value, int width);
 
 // Aw: the first `width` characters of `text`; a shorter text is
 // right-justified (blank-padded on the left).
+char* put_text_field(char* field, std::string_view text, int width);
+char* put_text_onto_blanks(char* field, std::string_view text, int width);
 void append_text_field(std::string& out, std::string_view text, int width);
+
+// `width` asterisks at `field`: a value that does not fit.
+char* put_asterisks(char* field, int width);
+
+// Inline: the report writes millions of integer fields.
+inline char* put_integer_onto_blanks(char* field, int32_t value, int width) {
+  // The magnitude through uint32_t, so that the most negative value is safe.
+  const bool negative = value < 0;
+  uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  // Digits from the right end of the field toward its start.
+  char* p = field + width;
+  do {
+    if (p == field) return put_asterisks(field, width);
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (negative) {
+    if (p == field) return put_asterisks(field, width);
+    *--p = '-';
+  }
+  return field + width;
+}
 
 }  // namespace vespera

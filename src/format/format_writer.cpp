@@ -1,6 +1,7 @@
 #include "format/format_writer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
 
@@ -228,32 +229,258 @@ const char* kind_name(FormatItem::Kind kind) {
   return "an item";
 }
 
-[[noreturn]] void wrong_item(const std::string& format, const FormatItem& item, const char* descriptor) {
+// The kind of item that a descriptor taking one writes.
+FormatItem::Kind item_kind_of(Kind kind) {
+  switch (kind) {
+    case Kind::Integer:
+      return FormatItem::Kind::Integer;
+    case Kind::Real:
+      return FormatItem::Kind::Real;
+    case Kind::Logical:
+      return FormatItem::Kind::Logical;
+    default:
+      return FormatItem::Kind::Text;
+  }
+}
+
+const char* descriptor_letter(Kind kind) {
+  switch (kind) {
+    case Kind::Integer:
+      return "I";
+    case Kind::Real:
+      return "F";
+    case Kind::Logical:
+      return "L";
+    default:
+      return "A";
+  }
+}
+
+[[noreturn]] void wrong_item(const std::string& format, const FormatItem& item, Kind descriptor) {
   throw std::invalid_argument(std::string(kind_name(item.kind())) + " item cannot be written under " +
-                              descriptor + " in format \"" + format + "\"");
+                              descriptor_letter(descriptor) + " in format \"" + format + "\"");
 }
 
 }  // namespace
 
 Format::Format(std::string_view text) : text_(text) {
   FormatParser(text).parse(descriptors_, reversion_);
+  pass_bound_ = 1;  // the line end of the last record
   for (const Descriptor& d : descriptors_) {
     switch (d.kind) {
       case Kind::Integer:
       case Kind::Real:
       case Kind::Logical:
       case Kind::Text:
-      case Kind::WholeText:
-        has_data_ = true;
+        pass_bound_ += static_cast<std::size_t>(d.width);
+        ++pass_items_;
         break;
-      default:
+      case Kind::WholeText:
+        whole_text_items_.push_back(pass_items_);
+        ++pass_items_;
+        break;
+      case Kind::Skip:
+        pass_bound_ += static_cast<std::size_t>(d.width);
+        break;
+      case Kind::Literal:
+        pass_bound_ += d.literal.size();
+        break;
+      case Kind::RecordEnd:
+        pass_bound_ += 1;
+        break;
+      case Kind::Colon:
         break;
     }
   }
+  has_data_ = pass_items_ > 0;
+  int blanks = 0;
+  for (const Descriptor& d : descriptors_) {
+    if (d.kind == Kind::Skip) {
+      blanks += d.width;
+      continue;
+    }
+    steps_.push_back(Step{d.kind, item_kind_of(d.kind), d.width, d.decimals, blanks,
+                          literals_.size(), d.literal.size()});
+    literals_.append(d.literal);
+    blanks = 0;
+  }
 }
 
-template <class EndRecord>
-void Format::run(std::string& out, FormatItems items, EndRecord&& end_record) const {
+// Collects the characters of the records being written in a buffer on the
+// stack and hands them to the output text in blocks, so that a record costs
+// one append to the text rather than one per field.
+class Format::RecordSink {
+ public:
+  static constexpr std::size_t kSize = 256;
+
+  explicit RecordSink(std::string& out) : out_(out), start_(out.size()) {}
+  RecordSink(const RecordSink&) = delete;
+  RecordSink& operator=(const RecordSink&) = delete;
+  // What was written reaches the text also when an item of the wrong kind
+  // ends the writing with an exception.
+  ~RecordSink() { flush(); }
+
+  // Room for `n` characters at the returned position, which `advance` then
+  // moves past; null when `n` exceeds the buffer (the caller appends directly).
+  char* room(std::size_t n) {
+    if (n > static_cast<std::size_t>(buffer_ + kSize - end_)) {
+      flush();
+      if (n > kSize) return nullptr;
+    }
+    return end_;
+  }
+  void advance(char* end) { end_ = end; }
+
+  void put(char c) {
+    char* p = room(1);
+    *p = c;
+    end_ = p + 1;
+  }
+  void put(std::string_view text) {
+    if (char* p = room(text.size())) {
+      std::memcpy(p, text.data(), text.size());
+      end_ = p + text.size();
+    } else {
+      out_.append(text);
+    }
+  }
+  void blanks(std::size_t n) {
+    if (char* p = room(n)) {
+      std::memset(p, ' ', n);
+      end_ = p + n;
+    } else {
+      out_.append(n, ' ');
+    }
+  }
+
+  // A field of `width` blank columns on which `put_field(field)` writes.
+  template <class Put>
+  void field(int width, Put&& put_field) {
+    const std::size_t n = static_cast<std::size_t>(width);
+    if (char* p = room(n)) {
+      std::memset(p, ' ', n);
+      put_field(p);
+      end_ = p + n;
+    } else {
+      const std::size_t start = out_.size();
+      out_.append(n, ' ');
+      put_field(out_.data() + start);
+    }
+  }
+
+  void flush() {
+    out_.append(buffer_, static_cast<std::size_t>(end_ - buffer_));
+    end_ = buffer_;
+  }
+  // Everything written through this sink so far.
+  std::string_view contents() {
+    if (out_.size() == start_) return std::string_view(buffer_, static_cast<std::size_t>(end_ - buffer_));
+    flush();
+    return std::string_view(out_).substr(start_);
+  }
+
+ private:
+  std::string& out_;
+  const std::size_t start_;  // the text's length when the sink began
+  char buffer_[kSize];
+  char* end_ = buffer_;
+};
+
+void Format::run_one_pass(RecordSink& sink, char* start, std::size_t bound, FormatItems items,
+                          bool first_record_only) const {
+  // The blanks of X descriptors and of justification are there beforehand;
+  // blanks after the last character written are not part of the record.
+  std::memset(start, ' ', bound);
+  char* p = start;
+  char* written = start;
+  const FormatItem* item = items.data();
+  const FormatItem* const items_end = item + items.size();
+  // Whether an item is left for the data descriptor `d`; one of the wrong
+  // kind ends the writing with an exception, what came before it written.
+  auto item_for = [&](const Step& d) {
+    if (item == items_end) return false;
+    if (item->kind() != d.item_kind) {
+      sink.advance(written);
+      wrong_item(text_, *item, d.kind);
+    }
+    return true;
+  };
+  for (const Step& d : steps_) {
+    p += d.blanks_before;
+    switch (d.kind) {
+      case Kind::Integer:
+        if (!item_for(d)) goto end_of_writing;
+        p = put_integer_onto_blanks(p, item->integer(), d.width);
+        break;
+      case Kind::Real:
+        if (!item_for(d)) goto end_of_writing;
+        p = put_real_onto_blanks(p, item->real(), d.width, d.decimals);
+        break;
+      case Kind::Text:
+        if (!item_for(d)) goto end_of_writing;
+        p = put_text_onto_blanks(p, item->text(), d.width);
+        break;
+      case Kind::WholeText: {
+        if (!item_for(d)) goto end_of_writing;
+        const std::string_view text = item->text();
+        std::memcpy(p, text.data(), text.size());
+        p += text.size();
+        break;
+      }
+      case Kind::Logical:
+        if (!item_for(d)) goto end_of_writing;
+        p = put_logical_onto_blanks(p, item->logical_value(), d.width);
+        break;
+      case Kind::Literal:
+        std::memcpy(p, literals_.data() + d.literal_start, d.literal_size);
+        p += d.literal_size;
+        written = p;
+        continue;
+      case Kind::RecordEnd:
+        if (first_record_only) {
+          sink.advance(written);
+          return;
+        }
+        p = written;
+        *p++ = '\n';
+        written = p;
+        continue;
+      case Kind::Colon:
+        if (item == items_end) goto end_of_writing;
+        continue;
+      case Kind::Skip:
+        continue;
+    }
+    ++item;
+    written = p;
+  }
+end_of_writing:
+  p = written;
+  if (!first_record_only) *p++ = '\n';
+  sink.advance(p);
+}
+
+void Format::run(RecordSink& sink, FormatItems items, bool first_record_only) const {
+  // The common case: the items fit one pass over the format, and its
+  // characters the sink's buffer.
+  if (items.size() <= pass_items_) {
+    std::size_t bound = pass_bound_;
+    for (const std::size_t k : whole_text_items_) {
+      if (k >= items.size()) break;
+      if (items[k].kind() == FormatItem::Kind::Text) bound += items[k].text().size();
+    }
+    if (bound <= RecordSink::kSize) {
+      run_one_pass(sink, sink.room(bound), bound, items, first_record_only);
+      return;
+    }
+  }
+
+  // Ends a record; false when the writing stops there.
+  auto end_record = [&sink, first_record_only] {
+    if (first_record_only) return false;
+    sink.put('\n');
+    return true;
+  };
   std::size_t next = 0;     // next item to write
   std::size_t pending = 0;  // blank columns from X not yet written
   std::size_t i = 0;
@@ -286,10 +513,10 @@ void Format::run(std::string& out, FormatItems items, EndRecord&& end_record) co
         continue;
       case Kind::Literal:
         if (pending != 0) {
-          out.append(pending, ' ');
+          sink.blanks(pending);
           pending = 0;
         }
-        out.append(d.literal);
+        sink.put(d.literal);
         continue;
       default:
         break;
@@ -297,30 +524,32 @@ void Format::run(std::string& out, FormatItems items, EndRecord&& end_record) co
     // A descriptor that takes an item.
     if (next == items.size()) break;
     if (pending != 0) {
-      out.append(pending, ' ');
+      sink.blanks(pending);
       pending = 0;
     }
     const FormatItem& item = items[next++];
+    if (item.kind() != item_kind_of(d.kind)) wrong_item(text_, item, d.kind);
     switch (d.kind) {
       case Kind::Integer:
-        if (item.kind() != FormatItem::Kind::Integer) wrong_item(text_, item, "I");
-        append_integer_field(out, item.integer(), d.width);
+        sink.field(d.width,
+                   [&](char* field) { put_integer_onto_blanks(field, item.integer(), d.width); });
         break;
       case Kind::Real:
-        if (item.kind() != FormatItem::Kind::Real) wrong_item(text_, item, "F");
-        append_real_field(out, item.real(), d.width, d.decimals);
+        sink.field(d.width, [&](char* field) {
+          put_real_onto_blanks(field, item.real(), d.width, d.decimals);
+        });
         break;
       case Kind::Logical:
-        if (item.kind() != FormatItem::Kind::Logical) wrong_item(text_, item, "L");
-        append_logical_field(out, item.logical_value(), d.width);
+        sink.field(d.width, [&](char* field) {
+          put_logical_onto_blanks(field, item.logical_value(), d.width);
+        });
         break;
       case Kind::Text:
-        if (item.kind() != FormatItem::Kind::Text) wrong_item(text_, item, "A");
-        append_text_field(out, item.text(), d.width);
+        sink.field(d.width,
+                   [&](char* field) { put_text_onto_blanks(field, item.text(), d.width); });
         break;
       case Kind::WholeText:
-        if (item.kind() != FormatItem::Kind::Text) wrong_item(text_, item, "A");
-        out.append(item.text());
+        sink.put(item.text());
         break;
       default:
         break;
@@ -330,10 +559,8 @@ void Format::run(std::string& out, FormatItems items, EndRecord&& end_record) co
 }
 
 void Format::append(std::string& out, FormatItems items) const {
-  run(out, items, [&out] {
-    out.push_back('\n');
-    return true;
-  });
+  RecordSink sink(out);
+  run(sink, items, false);
 }
 
 void Format::write(std::FILE* stream, FormatItems items) const {
@@ -345,8 +572,21 @@ void Format::write(std::FILE* stream, FormatItems items) const {
 
 std::string Format::record(FormatItems items) const {
   std::string out;
-  run(out, items, [] { return false; });
+  {
+    RecordSink sink(out);
+    run(sink, items, true);
+  }
   return out;
+}
+
+std::size_t Format::record(char* buffer, std::size_t size, FormatItems items) const {
+  std::string overflow;
+  RecordSink sink(overflow);
+  run(sink, items, true);
+  const std::string_view text = sink.contents();
+  const std::size_t n = std::min(size, text.size());
+  std::memcpy(buffer, text.data(), n);
+  return n;
 }
 
 void write_formatted(std::FILE* stream, std::string_view format, std::initializer_list<FormatItem> items) {

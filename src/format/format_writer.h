@@ -49,18 +49,18 @@ namespace vespera {
 // held by the item itself).
 class FormatItem {
  public:
-  enum class Kind { Integer, Real, Logical, Text };
+  enum class Kind : uint8_t { Integer, Real, Logical, Text };
 
   FormatItem(int32_t value) : kind_(Kind::Integer), integer_(value) {}  // NOLINT
   FormatItem(int16_t value) : kind_(Kind::Integer), integer_(value) {}  // NOLINT
   FormatItem(float value) : kind_(Kind::Real), real_(value) {}          // NOLINT
   FormatItem(double value) : kind_(Kind::Real), real_(value) {}         // NOLINT
-  FormatItem(std::string_view text) : kind_(Kind::Text), text_(text) {}  // NOLINT
-  FormatItem(const char* text) : kind_(Kind::Text), text_(text) {}      // NOLINT
-  FormatItem(const std::string& text) : kind_(Kind::Text), text_(text) {}  // NOLINT
+  FormatItem(std::string_view text) : kind_(Kind::Text), text_{text.data(), text.size()} {}  // NOLINT
+  FormatItem(const char* text) : FormatItem(std::string_view(text)) {}  // NOLINT
+  FormatItem(const std::string& text) : FormatItem(std::string_view(text)) {}  // NOLINT
   // A blank-padded field at its full length.
   template <std::size_t N>
-  FormatItem(const FixedText<N>& text) : kind_(Kind::Text), text_(text.view()) {}  // NOLINT
+  FormatItem(const FixedText<N>& text) : FormatItem(text.view()) {}  // NOLINT
   // A single character is a text of length 1 (a flag letter, a column mark).
   FormatItem(char c) : kind_(Kind::Text), own_char_(true), char_(c) {}  // NOLINT
   // A bool would silently become an integer: use FormatItem::logical.
@@ -77,16 +77,25 @@ class FormatItem {
   int32_t integer() const { return integer_; }
   double real() const { return real_; }
   bool logical_value() const { return logical_; }
-  std::string_view text() const { return own_char_ ? std::string_view(&char_, 1) : text_; }
+  std::string_view text() const {
+    return own_char_ ? std::string_view(&char_, 1) : std::string_view(text_.data, text_.size);
+  }
 
  private:
+  struct TextRef {
+    const char* data;
+    std::size_t size;
+  };
   Kind kind_;
-  bool logical_ = false;
   bool own_char_ = false;
-  char char_ = ' ';
-  int32_t integer_ = 0;
-  double real_ = 0.0;
-  std::string_view text_;
+  // The value of the item's kind.
+  union {
+    int32_t integer_;
+    double real_;
+    bool logical_;
+    char char_;
+    TextRef text_;
+  };
 };
 
 using FormatItems = std::span<const FormatItem>;
@@ -114,6 +123,19 @@ class Format {
   std::string record(std::initializer_list<FormatItem> items) const {
     return record(FormatItems(items.begin(), items.size()));
   }
+  // The first record written into a fixed field, blank-padded or cut to its
+  // length: "(I4)" into a 4-character text.
+  template <std::size_t N>
+  void record(FixedText<N>& field, std::initializer_list<FormatItem> items) const {
+    char buffer[N];
+    field.assign(std::string_view(buffer, record(buffer, N, items)));
+  }
+  // The first characters of the first record, at most `size`, written into
+  // `buffer`; returns how many were written.
+  std::size_t record(char* buffer, std::size_t size, FormatItems items) const;
+  std::size_t record(char* buffer, std::size_t size, std::initializer_list<FormatItem> items) const {
+    return record(buffer, size, FormatItems(items.begin(), items.size()));
+  }
 
   // The format text as given.
   const std::string& text() const { return text_; }
@@ -138,15 +160,40 @@ class Format {
   };
 
  private:
-  // Runs the format over the items; `end_record` is called at the end of every
-  // record and returns false to stop writing.
-  template <class EndRecord>
-  void run(std::string& out, FormatItems items, EndRecord&& end_record) const;
+  class RecordSink;  // gathers the characters written
+
+  // Runs the format over the items: every record ended by a line end, or,
+  // with `first_record_only`, the first record alone without one.
+  void run(RecordSink& sink, FormatItems items, bool first_record_only) const;
+  // The same for items that one pass over the descriptors takes (no items
+  // left over), written in one piece at `start`, which has room for `bound`
+  // characters.
+  void run_one_pass(RecordSink& sink, char* start, std::size_t bound, FormatItems items,
+                    bool first_record_only) const;
 
   std::string text_;
   std::vector<Descriptor> descriptors_;
   std::size_t reversion_ = 0;  // where the format is taken up again by leftover items
   bool has_data_ = false;      // whether any descriptor takes an item
+  // For writing one pass over the descriptors in one piece: the number of
+  // items that pass takes, the most characters it writes besides the texts
+  // under A without a width, and the items those take.
+  std::size_t pass_items_ = 0;
+  std::size_t pass_bound_ = 0;
+  std::vector<std::size_t> whole_text_items_;
+  // The descriptors as that pass writes them: each X folded into the blank
+  // columns before the next descriptor (trailing ones dropped).
+  struct Step {
+    Descriptor::Kind kind;
+    FormatItem::Kind item_kind;  // of the item it takes, if any
+    int width = 0;
+    int decimals = 0;
+    int blanks_before = 0;
+    std::size_t literal_start = 0;  // a literal's characters in literals_
+    std::size_t literal_size = 0;
+  };
+  std::vector<Step> steps_;
+  std::string literals_;
 };
 
 // Convenience for messages written rarely: compiles the format and writes it.

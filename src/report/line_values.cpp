@@ -106,7 +106,7 @@ void compute_line_values(const PredictionRecord& record, float t, const RunSetti
   }
 
   if (record.time_error > kLargestUnprintedTimeError) {
-    v.tim_text.assign(f.four_digits.record({record.time_error}));
+    f.four_digits.record(v.tim_text, {record.time_error});
   } else {
     v.tim_text.clear();
   }
@@ -117,16 +117,17 @@ void compute_line_values(const PredictionRecord& record, float t, const RunSetti
   switch (settings.formatLetter) {
     case 'A':
     case 'C':
-      v.angle_text.assign(f.alt_az.record({v.alt, v.az}));
+      f.alt_az.record(v.angle_text, {v.alt, v.az});
       break;
     case 'B':
     case 'D':
-      v.angle_text.assign(f.az_alt.record({v.az, v.alt}));
+      f.az_alt.record(v.angle_text, {v.az, v.alt});
       break;
     case 'E':
-      v.angle_text.assign(f.exact_az_alt.record(
+      f.exact_az_alt.record(
+          v.angle_text,
           {static_cast<double>(record.azimuth) * static_cast<double>(kDegreesPerRadian),
-           static_cast<double>(record.altitude) * static_cast<double>(kDegreesPerRadian)}));
+           static_cast<double>(record.altitude) * static_cast<double>(kDegreesPerRadian)});
       v.angle_length = 13;
       break;
     default:  // format R prints the angles as numbers
@@ -138,10 +139,10 @@ void compute_line_values(const PredictionRecord& record, float t, const RunSetti
   v.distance_length = 0;
   if (settings.formatLetter == 'B' || settings.formatLetter == 'C') {
     if (settings.rangePhaseLetter == 'P') {
-      v.distance_text.assign(f.four_digits.record({record.phase_angle}));
+      f.four_digits.record(v.distance_text, {record.phase_angle});
       v.distance_length = 4;
     } else {
-      v.distance_text.assign(f.five_digits.record({v.rng}));
+      f.five_digits.record(v.distance_text, {v.rng});
       v.distance_length = 5;
     }
   }

@@ -164,6 +164,53 @@ TEST(FormatWriter, RecordIsTheFirstRecordOnly) {
   EXPECT_EQ(Format("(i4,i4)").record({1}), "   1");
 }
 
+TEST(FormatWriter, RecordIntoAFixedField) {
+  FixedText<13> angles;
+  Format("(I3,I4)").record(angles, {45, 123});
+  EXPECT_EQ(angles.view(), " 45 123      ");
+  Format("(F7.2,F6.2)").record(angles, {359.6f, 45.0f});
+  EXPECT_EQ(angles.view(), " 359.60 45.00");
+  FixedText<2> cut("xy");
+  Format("(I4)").record(cut, {500});
+  EXPECT_EQ(cut.view(), " 5");
+  FixedText<4> first_only;
+  Format("(i1/i3)").record(first_only, {7, 8});
+  EXPECT_EQ(first_only.view(), "7   ");
+
+  // The first characters of a record longer than the writer's own buffer.
+  const std::string long_text(300, 'q');
+  char buffer[310];
+  ASSERT_EQ(Format("(a,i4)").record(buffer, sizeof buffer, {long_text, 42}), 304u);
+  EXPECT_EQ(std::string(buffer, 304), long_text + "  42");
+  ASSERT_EQ(Format("(a,i4)").record(buffer, 5, {long_text, 42}), 5u);
+  EXPECT_EQ(std::string(buffer, 5), "qqqqq");
+}
+
+TEST(FormatWriter, RecordsAndFieldsLongerThanTheWritersBuffer) {
+  const std::string a(200, 'a');
+  const std::string b(200, 'b');
+  EXPECT_EQ(text_of("(a,1x,a)", {a, b}), a + " " + b + "\n");
+  EXPECT_EQ(text_of("(a,i3)", {a, 7, a, 8}), a + "  7\n" + a + "  8\n");
+  EXPECT_EQ(text_of("(i300)", {-5}), std::string(298, ' ') + "-5\n");
+  EXPECT_EQ(text_of("(f300.2)", {2.5f}), std::string(296, ' ') + "2.50\n");
+  EXPECT_EQ(text_of("(a300)", {"xy"}), std::string(298, ' ') + "xy\n");
+  EXPECT_EQ(text_of("(l300)", {FormatItem::logical(true)}), std::string(299, ' ') + "T\n");
+  EXPECT_EQ(text_of("(300x,i1)", {3}), std::string(300, ' ') + "3\n");
+  EXPECT_EQ(text_of("(i1,300x)", {3}), "3\n");
+  EXPECT_EQ(text_of("(i1,300x/i1)", {3, 4}), "3\n4\n");
+  EXPECT_EQ(text_of("(i1,300x,:,'z')", {3}), "3\n");
+  EXPECT_EQ(Format("(a,/,a)").record({a, b}), a);
+}
+
+TEST(FormatWriter, ACopiedFormatOutlivesItsOriginal) {
+  auto make = [] {
+    const Format original("('Space limit',i5,' predictions - output is being split up')");
+    return Format(original);
+  };
+  const Format copy = make();
+  EXPECT_EQ(text_of(copy, {10000}), "Space limit10000 predictions - output is being split up\n");
+}
+
 TEST(FormatWriter, WritesToStreams) {
   std::FILE* stream = std::tmpfile();
   ASSERT_NE(stream, nullptr);
@@ -193,6 +240,13 @@ TEST(FormatWriter, WrongItemKindIsAProgrammingError) {
   // Items but no descriptor to take them.
   EXPECT_THROW(Format("('abc')").record({1}), std::invalid_argument);
   EXPECT_THROW(Format("(1x)").record({1}), std::invalid_argument);
+  // What came before the wrong item is written.
+  std::string out;
+  EXPECT_THROW(Format("(i2,'x',2x,i2)").append(out, {1, 2.0}), std::invalid_argument);
+  EXPECT_EQ(out, " 1x");
+  out.clear();
+  EXPECT_THROW(Format("(i2,i2)").append(out, {1, 2, "3"}), std::invalid_argument);
+  EXPECT_EQ(out, " 1 2\n");
   // A bool must be given as a logical.
   static_assert(!std::is_constructible_v<FormatItem, bool>);
 }
