@@ -23,6 +23,10 @@ constexpr float kEndOfSetMarginDays = 0.01f;
 
 double d(float x) { return static_cast<double>(x); }
 
+// A trial point before any value is computed; copied rather than built in
+// place, which compilers do with a slow block fill and a re-read.
+const PointObservation kFreshPoint{};
+
 }  // namespace
 
 bool outside_time_window(float time, const ObservingWindow& window, PointOutcome& outcome) {
@@ -48,7 +52,7 @@ bool in_wrapped_window(float x, float low, float high) {
 
 PointOutcome observe_point(EngineContext& context, const OrbitSetup& orbit, int j, float u,
                            bool probe, int walk_state, WalkSun& sun, PointObservation& point) {
-  point = PointObservation{};
+  point = kFreshPoint;
   if (!std::isfinite(u)) return PointOutcome::Reject;
 
   const OrbitPoint placed = time_of_u(context.current, orbit, j, u);

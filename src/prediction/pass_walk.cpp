@@ -167,12 +167,11 @@ class PassWalk {
 
     // The probe is a side evaluation a little further along the orbit; the
     // walk's u and its current point stay those of the stored prediction.
-    PointObservation probe;
     const float probe_u = static_cast<float>(d(u_) + d(kProbeStep));
-    if (evaluator_.evaluate(probe_u, true, walk_state_, probe) == PointOutcome::Accept) {
+    if (evaluator_.evaluate(probe_u, true, walk_state_, probe_) == PointOutcome::Accept) {
       table.records[static_cast<std::size_t>(slot - 1)].direction =
-          direction_of_motion(point_.azimuth, point_.sin_alt, point_.cos_alt, probe.azimuth,
-                              probe.sin_alt, probe.cos_alt);
+          direction_of_motion(point_.azimuth, point_.sin_alt, point_.cos_alt, probe_.azimuth,
+                              probe_.sin_alt, probe_.cos_alt);
     }
     // A probe below the horizon plane measures no direction: the record keeps
     // direction 0, and the walk goes on exactly as after a completed probe,
@@ -224,6 +223,7 @@ class PassWalk {
   bool half_steps_ = false;  // set when the first point is in shadow
   float shadow_height_first_ = 0.0f;
   PointObservation point_;  // the current trial point (never the probe)
+  PointObservation probe_;  // the direction probe of the last stored point
 };
 
 // The trial points of a real walk: observe_point on crossing j, with the sun
