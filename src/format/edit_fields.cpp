@@ -15,8 +15,6 @@ std::size_t columns(int width) { return static_cast<std::size_t>(width); }
 constexpr int kMaxScaledDecimals = 8;
 constexpr double kPowersOfTen[kMaxScaledDecimals + 1] = {1e0, 1e1, 1e2, 1e3, 1e4,
                                                           1e5, 1e6, 1e7, 1e8};
-constexpr uint64_t kWholePowersOfTen[kMaxScaledDecimals + 1] = {
-    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
 // The common case, fast: a value with a single-precision significand (every
 // real of the system is one) times 10^d, d <= 8, is exact in double, so
@@ -86,31 +84,32 @@ char* put_real_onto_blanks(char* field, double value, int width, int decimals) {
   if (!scaled_units(std::fabs(value), decimals, units)) {
     return put_general_real_onto_blanks(field, value, width, decimals);
   }
-  // The units as whole part and decimals; a negative value that rounds to
-  // zero (a negative zero too) has no sign.
-  const uint64_t scale = kWholePowersOfTen[decimals];
-  uint64_t whole = units / scale;
-  uint64_t fraction = units % scale;
+  // A negative value that rounds to zero (a negative zero too) has no sign.
   const bool negative = value < 0.0 && units != 0;
-  std::size_t whole_digits = 1;
-  for (uint64_t rest = whole / 10; rest != 0; rest /= 10) ++whole_digits;
-  std::size_t length = whole_digits + 1 + static_cast<std::size_t>(decimals) + (negative ? 1 : 0);
+  // The digits of the units: the last `decimals` of them follow the point,
+  // and at least one stands before it (a zero when the value is below 1).
+  std::size_t digits = 1;
+  for (uint64_t rest = units / 10; rest != 0; rest /= 10) ++digits;
+  const std::size_t fraction_digits = static_cast<std::size_t>(decimals);
+  const bool whole_is_zero = digits <= fraction_digits;
+  const std::size_t whole_digits = whole_is_zero ? 1 : digits - fraction_digits;
+  std::size_t length = whole_digits + 1 + fraction_digits + (negative ? 1 : 0);
   // The zero before the point is dropped when only that makes the value fit.
-  const bool drop_zero = length > columns(width) && whole == 0 && length - 1 == columns(width);
+  const bool drop_zero = length > columns(width) && whole_is_zero && length - 1 == columns(width);
   if (drop_zero) --length;
   if (length > columns(width)) return put_asterisks(field, width);
 
   char* p = field + width;
-  for (int i = 0; i < decimals; ++i) {
-    *--p = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
+  for (std::size_t i = 0; i < fraction_digits; ++i) {
+    *--p = static_cast<char>('0' + units % 10);
+    units /= 10;
   }
   *--p = '.';
   if (!drop_zero) {
     do {
-      *--p = static_cast<char>('0' + whole % 10);
-      whole /= 10;
-    } while (whole != 0);
+      *--p = static_cast<char>('0' + units % 10);
+      units /= 10;
+    } while (units != 0);
   }
   if (negative) *--p = '-';
   return field + width;
@@ -124,9 +123,9 @@ char* put_logical_onto_blanks(char* field, bool value, int width) {
 char* put_text_onto_blanks(char* field, std::string_view text, int width) {
   const std::size_t w = columns(width);
   if (text.size() >= w) {
-    std::memcpy(field, text.data(), w);
+    copy_text(field, text.data(), w);
   } else {
-    std::memcpy(field + (w - text.size()), text.data(), text.size());
+    copy_text(field + (w - text.size()), text.data(), text.size());
   }
   return field + width;
 }

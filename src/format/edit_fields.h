@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,32 @@ void append_logical_field(std::string& out, bool value, int width);
 char* put_text_field(char* field, std::string_view text, int width);
 char* put_text_onto_blanks(char* field, std::string_view text, int width);
 void append_text_field(std::string& out, std::string_view text, int width);
+
+// copy_text: copies `n` characters; the short texts of a record (up to 16
+// characters) without a library call.
+inline void copy_text(char* to, const char* from, std::size_t n) {
+  if (n >= 8 && n <= 16) {
+    uint64_t head;
+    uint64_t tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    uint32_t head;
+    uint32_t tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n > 0 && n < 4) {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  } else if (n > 16) {
+    std::memcpy(to, from, n);
+  }
+}
 
 // `width` asterisks at `field`: a value that does not fit.
 char* put_asterisks(char* field, int width);

@@ -423,7 +423,7 @@ void Format::run_one_pass(RecordSink& sink, char* start, std::size_t bound, Form
       case Kind::WholeText: {
         if (!item_for(d)) goto end_of_writing;
         const std::string_view text = item->text();
-        std::memcpy(p, text.data(), text.size());
+        copy_text(p, text.data(), text.size());
         p += text.size();
         break;
       }
@@ -432,7 +432,7 @@ void Format::run_one_pass(RecordSink& sink, char* start, std::size_t bound, Form
         p = put_logical_onto_blanks(p, item->logical_value(), d.width);
         break;
       case Kind::Literal:
-        std::memcpy(p, literals_.data() + d.literal_start, d.literal_size);
+        copy_text(p, literals_.data() + d.literal_start, d.literal_size);
         p += d.literal_size;
         written = p;
         continue;
