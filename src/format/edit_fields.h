@@ -41,23 +41,25 @@ char* put_text_field(char* field, std::string_view text, int width);
 char* put_text_onto_blanks(char* field, std::string_view text, int width);
 void append_text_field(std::string& out, std::string_view text, int width);
 
+// copy_overlapping_words: copies `n` characters, sizeof(Word) <= n <=
+// 2 sizeof(Word), as two words that overlap when n is below twice the size.
+template <class Word>
+inline void copy_overlapping_words(char* to, const char* from, std::size_t n) {
+  Word head;
+  Word tail;
+  std::memcpy(&head, from, sizeof head);
+  std::memcpy(&tail, from + n - sizeof tail, sizeof tail);
+  std::memcpy(to, &head, sizeof head);
+  std::memcpy(to + n - sizeof tail, &tail, sizeof tail);
+}
+
 // copy_text: copies `n` characters; the short texts of a record (up to 16
 // characters) without a library call.
 inline void copy_text(char* to, const char* from, std::size_t n) {
   if (n >= 8 && n <= 16) {
-    uint64_t head;
-    uint64_t tail;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + n - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + n - 8, &tail, 8);
+    copy_overlapping_words<uint64_t>(to, from, n);
   } else if (n >= 4 && n < 8) {
-    uint32_t head;
-    uint32_t tail;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + n - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + n - 4, &tail, 4);
+    copy_overlapping_words<uint32_t>(to, from, n);
   } else if (n > 0 && n < 4) {
     to[0] = from[0];
     to[n / 2] = from[n / 2];
