@@ -58,6 +58,13 @@ struct OrbitPoint {
   float revolutions = 0.0f;  // total revolutions since the epoch
   float since_epoch = 0.0f;  // t, days since the epoch
   float time = 0.0f;         // T, engine time
+  // cos nu, sin u and cos u in double, for subsatellite_point. time_of_u
+  // takes them together with its own sine, before its divisions: the
+  // library's trigonometric routines wait for every arithmetic operation
+  // still in flight, so calling them first saves that wait.
+  double cos_nu = 1.0;
+  double sin_u = 0.0;
+  double cos_u = 1.0;
 };
 
 // The sub-satellite point of an orbit point.
@@ -115,19 +122,20 @@ inline bool next_candidate(const EngineContext& context, OrbitSetup& orbit, bool
 // revolutions_to_time: days since the epoch at which the revolution count
 // n0 t + ndot t^2 reaches R (one Newton step from R / n0, no convergence
 // test). Negative R gives a time before the epoch.
-float revolutions_to_time(const ElementSet& set, float revolutions);
+inline float revolutions_to_time(const ElementSet& set, float revolutions);
 
 // time_of_u: places the argument of latitude u (radians; brought into
 // [0, 2 pi] by one turn at most) on the revolution of crossing j, within half
 // a revolution of the crossing, and gives its true and mean anomaly, total
 // revolutions since the epoch, days since the epoch and engine time.
-OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, float u);
+inline OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, float u);
 
 // subsatellite_point: geocentric distance and height above the site radius
 // (miles), sub-satellite latitude (sine, cosine), longitude east of the node
-// and west longitude (radians, [0, 2 pi]) of a point from time_of_u.
-SubsatellitePoint subsatellite_point(const ElementSet& set, const OrbitSetup& orbit,
-                                     const SiteGeometry& site, const OrbitPoint& point);
+// and west longitude (radians, [0, 2 pi]) of a point from time_of_u (whose
+// cos_nu, sin_u and cos_u it uses).
+inline SubsatellitePoint subsatellite_point(const ElementSet& set, const OrbitSetup& orbit,
+                                            const SiteGeometry& site, const OrbitPoint& point);
 
 // Searches the current element set over the day's window: every candidate
 // revolution goes to walk_pass.
@@ -138,3 +146,6 @@ void search_element_set(EngineContext& context);
 SearchStep walk_pass(EngineContext& context, OrbitSetup& orbit, int j, float u_star);
 
 }  // namespace vespera
+
+// The inline definitions of revolutions_to_time, time_of_u and subsatellite_point.
+#include "prediction/orbit_position.h"  // IWYU pragma: export

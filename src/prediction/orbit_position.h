@@ -1,5 +1,9 @@
 // Points of the orbit: time from the revolution count, time from the argument
-// of latitude, and the sub-satellite point.
+// of latitude, and the sub-satellite point. Declared in prediction/orbit.h;
+// defined inline here, since every trial point of a pass goes through them
+// and they are cheaper as part of the observation that uses them.
+#pragma once
+
 #include <cmath>
 #include <cstdint>
 
@@ -8,26 +12,33 @@
 
 namespace vespera {
 
-namespace {
+namespace orbit_position {
 
-double d(float x) { return static_cast<double>(x); }
-float f(double x) { return static_cast<float>(x); }
+inline double d(float x) { return static_cast<double>(x); }
+inline float f(double x) { return static_cast<float>(x); }
 
 // A trial point is kept within this many revolutions of its crossing.
-constexpr double kHalfRevolution = 0.5;
+inline constexpr double kHalfRevolution = 0.5;
 // Whole revolutions a trial point may be moved to reach its crossing's
 // revolution (the mean anomalies differ by less than 1.5 revolutions).
-constexpr int kMaxRevolutionMoves = 2;
+inline constexpr int kMaxRevolutionMoves = 2;
 
-// Eccentric anomaly from the true anomaly, and the mean anomaly in revolutions.
-float mean_anomaly_revolutions(const OrbitSetup& orbit, float nu) {
-  const float E = f(2.0 * std::atan(std::tan(d(nu) / 2.0) * d(orbit.e_factor)));
-  return f((d(E) - d(orbit.e) * std::sin(d(E))) / d(kTwoPi));
+// Eccentric anomaly E from the true anomaly, and sin E.
+inline void eccentric_anomaly(const OrbitSetup& orbit, float nu, float& E, double& sin_E) {
+  E = f(2.0 * std::atan(std::tan(d(nu) / 2.0) * d(orbit.e_factor)));
+  sin_E = std::sin(d(E));
 }
 
-}  // namespace
+// The mean anomaly in revolutions from the eccentric anomaly and its sine.
+inline float mean_anomaly_revolutions(const OrbitSetup& orbit, float E, double sin_E) {
+  return f((d(E) - d(orbit.e) * sin_E) / d(kTwoPi));
+}
 
-float revolutions_to_time(const ElementSet& set, float revolutions) {
+}  // namespace orbit_position
+
+inline float revolutions_to_time(const ElementSet& set, float revolutions) {
+  using orbit_position::d;
+  using orbit_position::f;
   const double R = revolutions;
   const double n0 = set.meanMotion;
   const double ndot = set.meanMotionDot;
@@ -36,7 +47,9 @@ float revolutions_to_time(const ElementSet& set, float revolutions) {
   return f(d(t0) - (rate_term * d(t0) - R) / (ndot * d(t0) + rate_term));
 }
 
-OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, float u) {
+inline OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, float u) {
+  using orbit_position::d;
+  using orbit_position::f;
   const LatitudeCrossing& crossing = orbit.crossings[j];
   OrbitPoint point;
   if (u < 0.0f) u = f(d(u) + d(kTwoPi));
@@ -44,10 +57,18 @@ OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, floa
   point.u = u;
   point.nu = f(d(u) - ((static_cast<double>(crossing.rev) + d(crossing.M)) * d(set.perigeePerRev) +
                        d(set.argPerigee)));
-  float M = mean_anomaly_revolutions(orbit, point.nu);
+  float E;
+  double sin_E;
+  orbit_position::eccentric_anomaly(orbit, point.nu, E, sin_E);
+  point.cos_nu = std::cos(d(point.nu));
+  point.sin_u = std::sin(d(u));
+  point.cos_u = std::cos(d(u));
+  float M = orbit_position::mean_anomaly_revolutions(orbit, E, sin_E);
   // The revolution of the crossing: the point lies within half a revolution of it.
   float dM = f(d(crossing.M) - d(M));
-  for (int moves = 0; moves < kMaxRevolutionMoves && std::fabs(d(dM)) >= kHalfRevolution; ++moves) {
+  for (int moves = 0; moves < orbit_position::kMaxRevolutionMoves &&
+                      std::fabs(d(dM)) >= orbit_position::kHalfRevolution;
+       ++moves) {
     M = f(d(M) + (dM < 0.0f ? -1.0 : 1.0));
     dM = f(d(crossing.M) - d(M));
   }
@@ -58,17 +79,19 @@ OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int j, floa
   return point;
 }
 
-SubsatellitePoint subsatellite_point(const ElementSet& /*set*/, const OrbitSetup& orbit,
-                                     const SiteGeometry& site, const OrbitPoint& point) {
+inline SubsatellitePoint subsatellite_point(const ElementSet& /*set*/, const OrbitSetup& orbit,
+                                            const SiteGeometry& site, const OrbitPoint& point) {
+  using orbit_position::d;
+  using orbit_position::f;
   SubsatellitePoint sub;
-  sub.r = f(d(orbit.p) / (std::cos(d(point.nu)) * d(orbit.e) + 1.0));
+  sub.r = f(d(orbit.p) / (point.cos_nu * d(orbit.e) + 1.0));
   sub.height = f(d(sub.r) - d(site.site_radius));
-  sub.sin_lat = f(d(orbit.sin_i) * std::sin(d(point.u)));
+  sub.sin_lat = f(d(orbit.sin_i) * point.sin_u);
   sub.cos_lat = f(std::sqrt(1.0 - d(sub.sin_lat) * d(sub.sin_lat)));
 
   // Longitude east of the node, measured in the direction of motion.
-  const double cos_u = std::cos(d(point.u));
-  const double sin_u = std::sin(d(point.u));
+  const double cos_u = point.cos_u;
+  const double sin_u = point.sin_u;
   float node_lon;
   if (cos_u != 0.0) {
     node_lon = f(std::atan(std::fabs(d(orbit.cos_i)) * sin_u / cos_u));
