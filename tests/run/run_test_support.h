@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "run/console.h"
+#include "support/temp_files.h"
 
 namespace vespera::testing {
 
@@ -30,15 +31,7 @@ inline std::string lines(const std::vector<std::string>& rows) {
   return text;
 }
 
-inline std::string read_stream(std::FILE* stream) {
-  std::fflush(stream);
-  std::rewind(stream);
-  std::string text;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, n);
-  return text;
-}
+inline std::string read_stream(std::FILE* stream) { return test::stream_text(stream); }
 
 // A console whose input is given text and whose output and error streams are
 // captured.
