@@ -8,6 +8,7 @@
 #include "elements/element_set.h"
 #include "elements/element_source.h"
 #include "magnitudes/magnitude_catalogue.h"
+#include "prediction/altitude_limit.h"
 #include "prediction/prediction_table.h"
 #include "run/run_settings.h"
 
@@ -62,6 +63,8 @@ struct EngineContext {
   PredictionFlusher& flusher;
   std::FILE* out;  // console messages ("Space limit")
   std::FILE* err;  // the reversed-window line
+  // The minimum-altitude test, prepared for settings.minAltitude on first use.
+  AltitudeLimit altitude_limit{};
 
   ElementContext element_context() const {
     return ElementContext{settings, magnitudes, info, predictions, out};

@@ -104,18 +104,36 @@ PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint
   point.sin_alt = static_cast<float>(d(vertical) / d(point.range));
   point.cos_alt = static_cast<float>(d(point.r) * d(point.sin_gamma) / d(point.range));
 
+  // The altitude, computed where a filter or the stored prediction needs it.
+  bool altitude_known = false;
+  auto find_altitude = [&] {
+    if (altitude_known) return;
+    point.altitude =
+        overhead ? kHalfPi : static_cast<float>(std::atan(d(point.sin_alt) / d(point.cos_alt)));
+    altitude_known = true;
+  };
+
   if (!probe) {
     if (settings.rangeLimitOn && point.range > settings.rangeLimit) return PointOutcome::Reject;
 
-    point.altitude =
-        overhead ? kHalfPi : static_cast<float>(std::atan(d(point.sin_alt) / d(point.cos_alt)));
-    if (point.altitude <= settings.minAltitude) return PointOutcome::Reject;
+    AltitudeVerdict verdict = AltitudeVerdict::Undecided;
+    if (!overhead) {
+      verdict = altitude_verdict(context.altitude_limit, settings.minAltitude,
+                                 d(point.sin_alt) / d(point.cos_alt));
+    }
+    if (verdict == AltitudeVerdict::Undecided) {
+      find_altitude();
+      verdict = point.altitude <= settings.minAltitude ? AltitudeVerdict::Below
+                                                       : AltitudeVerdict::Above;
+    }
+    if (verdict == AltitudeVerdict::Below) return PointOutcome::Reject;
 
     if (illuminate(point, walk_state, context.night.sun, site, settings.ignoreShadow, sun)) {
       return PointOutcome::Shadow;
     }
 
     if (settings.altAzLimits) {
+      find_altitude();
       if (point.altitude < settings.altitudeMin) return PointOutcome::Reject;
       if (point.altitude > settings.altitudeMax) return PointOutcome::Skip;
     }
@@ -140,7 +158,10 @@ PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint
   }
 
   // The radar layout prints neither sky coordinates nor magnitudes.
-  if (settings.radarFormat) return PointOutcome::Accept;
+  if (settings.radarFormat) {
+    find_altitude();
+    return PointOutcome::Accept;
+  }
 
   float sin_dec = static_cast<float>(d(cos_az) * d(point.cos_alt) * d(site.cos_lat) +
                                      d(point.sin_alt) * d(site.sin_lat));
@@ -175,6 +196,7 @@ PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint
   if (point.out_ra < 0.0f) point.out_ra = static_cast<float>(d(point.out_ra) + 24.0);
   point.out_dec =
       static_cast<float>(d(point.out_dec) - d(site.precession_dec) * 15.0 * std::cos(d(ra)));
+  find_altitude();
   return PointOutcome::Accept;
 }
 

@@ -35,7 +35,10 @@ struct PointObservation {
   float dlon_obs = 0.0f;                     // W minus the site's west longitude, in [-pi, pi)
   float cos_gamma = 0.0f, sin_gamma = 0.0f;  // geocentric angle site - sub-satellite point
   float range = 0.0f;                        // observer to satellite
-  float sin_alt = 0.0f, cos_alt = 1.0f, altitude = 0.0f;
+  float sin_alt = 0.0f, cos_alt = 1.0f;
+  // Set for a point that passes, and for any point whose minimum-altitude
+  // test or altitude window needs it; 0 otherwise (see AltitudeLimit).
+  float altitude = 0.0f;
   float azimuth = 0.0f;  // from north through east, [0, 2 pi]
   float sin_dec = 0.0f, cos_dec = 1.0f, dec = 0.0f, ra = 0.0f;  // topocentric, of the date
   float out_ra = 0.0f;   // hours, referred to the requested equinox
