@@ -103,10 +103,21 @@ void SelectionOrder::begin(const PredictionTable& table) {
     generation_ = 1;
   }
   groups_ = 0;
+  // The group of every slot, in slot order: the points of one pass stand
+  // together, so the map is asked only where the catalogue number changes.
+  int32_t previous_ncat = 0;
+  int32_t previous_group = -1;
+  for (int32_t slot = 0; slot < count; ++slot) {
+    const int32_t ncat = table.records[at(slot)].ncat;
+    if (previous_group < 0 || ncat != previous_ncat) {
+      previous_group = group_of_ncat(ncat);
+      previous_ncat = ncat;
+    }
+    group_of_[at(slot)] = previous_group;
+  }
   for (int32_t i = 0; i < sorted_; ++i) {
     const int32_t slot = by_time_[at(i)];
-    const int32_t group = group_of_ncat(table.records[at(slot)].ncat);
-    group_of_[at(slot)] = group;
+    const int32_t group = group_of_[at(slot)];
     next_in_group_[at(slot)] = -1;
     int32_t& tail = group_tail_[at(group)];
     if (tail < 0) {
