@@ -26,7 +26,12 @@ bool scaled_units(double magnitude, int decimals, uint64_t& units) {
   if (static_cast<double>(static_cast<float>(magnitude)) != magnitude) return false;
   const double scaled = magnitude * kPowersOfTen[decimals];
   if (!(scaled < 9e15)) return false;
-  units = static_cast<uint64_t>(std::nearbyint(scaled));
+  // The whole number nearest to `scaled`, as nearbyint gives it: below 2^52
+  // adding and taking away 2^52 rounds it in the current rounding mode;
+  // from 2^52 on a double is whole.
+  constexpr double kTwoTo52 = 4503599627370496.0;
+  const double whole = scaled < kTwoTo52 ? (scaled + kTwoTo52) - kTwoTo52 : scaled;
+  units = static_cast<uint64_t>(whole);
   return true;
 }
 
@@ -86,32 +91,36 @@ char* put_real_onto_blanks(char* field, double value, int width, int decimals) {
   }
   // A negative value that rounds to zero (a negative zero too) has no sign.
   const bool negative = value < 0.0 && units != 0;
-  // The digits of the units: the last `decimals` of them follow the point,
-  // and at least one stands before it (a zero when the value is below 1).
-  std::size_t digits = 1;
-  for (uint64_t rest = units / 10; rest != 0; rest /= 10) ++digits;
-  const std::size_t fraction_digits = static_cast<std::size_t>(decimals);
-  const bool whole_is_zero = digits <= fraction_digits;
-  const std::size_t whole_digits = whole_is_zero ? 1 : digits - fraction_digits;
-  std::size_t length = whole_digits + 1 + fraction_digits + (negative ? 1 : 0);
-  // The zero before the point is dropped when only that makes the value fit.
-  const bool drop_zero = length > columns(width) && whole_is_zero && length - 1 == columns(width);
-  if (drop_zero) --length;
-  if (length > columns(width)) return put_asterisks(field, width);
-
+  // From the right end of the field: the decimals, the point, the whole
+  // part, the sign; asterisks as soon as the field is too short.
   char* p = field + width;
-  for (std::size_t i = 0; i < fraction_digits; ++i) {
+  for (int i = 0; i < decimals; ++i) {
+    if (p == field) return put_asterisks(field, width);
     *--p = static_cast<char>('0' + units % 10);
     units /= 10;
   }
+  if (p == field) return put_asterisks(field, width);
   *--p = '.';
-  if (!drop_zero) {
+  if (units != 0) {
     do {
+      if (p == field) return put_asterisks(field, width);
       *--p = static_cast<char>('0' + units % 10);
       units /= 10;
     } while (units != 0);
+  } else {
+    // The zero before the point is dropped when only that makes the value fit.
+    const std::ptrdiff_t room = p - field;
+    const std::ptrdiff_t sign = negative ? 1 : 0;
+    if (room >= 1 + sign) {
+      *--p = '0';
+    } else if (room < sign) {
+      return put_asterisks(field, width);
+    }
   }
-  if (negative) *--p = '-';
+  if (negative) {
+    if (p == field) return put_asterisks(field, width);
+    *--p = '-';
+  }
   return field + width;
 }
 
