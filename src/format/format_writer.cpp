@@ -306,22 +306,22 @@ Format::Format(std::string_view text) : text_(text) {
   }
 }
 
-// Collects the characters of the records being written in a buffer on the
-// stack and hands them to the output text in blocks, so that a record costs
-// one append to the text rather than one per field.
+// Collects the characters of the records written by the general path (items
+// left over, the format taken up again) in a buffer on the stack and hands
+// them to the output text in blocks, rather than one append per field.
 class Format::RecordSink {
  public:
   static constexpr std::size_t kSize = 256;
 
-  explicit RecordSink(std::string& out) : out_(out), start_(out.size()) {}
+  explicit RecordSink(std::string& out) : out_(out) {}
   RecordSink(const RecordSink&) = delete;
   RecordSink& operator=(const RecordSink&) = delete;
   // What was written reaches the text also when an item of the wrong kind
   // ends the writing with an exception.
   ~RecordSink() { flush(); }
 
-  // Room for `n` characters at the returned position, which `advance` then
-  // moves past; null when `n` exceeds the buffer (the caller appends directly).
+  // Room for `n` characters at the returned position; null when `n`
+  // exceeds the buffer (the caller appends directly).
   char* room(std::size_t n) {
     if (n > static_cast<std::size_t>(buffer_ + kSize - end_)) {
       flush();
@@ -329,7 +329,6 @@ class Format::RecordSink {
     }
     return end_;
   }
-  void advance(char* end) { end_ = end; }
 
   void put(char c) {
     char* p = room(1);
@@ -372,36 +371,39 @@ class Format::RecordSink {
     out_.append(buffer_, static_cast<std::size_t>(end_ - buffer_));
     end_ = buffer_;
   }
-  // Everything written through this sink so far.
-  std::string_view contents() {
-    if (out_.size() == start_) return std::string_view(buffer_, static_cast<std::size_t>(end_ - buffer_));
-    flush();
-    return std::string_view(out_).substr(start_);
-  }
 
  private:
   std::string& out_;
-  const std::size_t start_;  // the text's length when the sink began
   char buffer_[kSize];
   char* end_ = buffer_;
 };
 
-void Format::run_one_pass(RecordSink& sink, char* start, std::size_t bound, FormatItems items,
-                          bool first_record_only) const {
+std::size_t Format::one_pass_bound(FormatItems items) const {
+  if (items.size() > pass_items_) return 0;
+  std::size_t bound = pass_bound_;
+  for (const std::size_t k : whole_text_items_) {
+    if (k >= items.size()) break;
+    if (items[k].kind() == FormatItem::Kind::Text) bound += items[k].text().size();
+  }
+  return bound;
+}
+
+char* Format::run_one_pass(char* start, FormatItems items, bool first_record_only,
+                           const FormatItem*& wrong, Descriptor::Kind& wrong_descriptor) const {
   // The blanks of X descriptors and of justification are there beforehand;
   // blanks after the last character written are not part of the record.
-  std::memset(start, ' ', bound);
+  wrong = nullptr;
   char* p = start;
   char* written = start;
   const FormatItem* item = items.data();
   const FormatItem* const items_end = item + items.size();
-  // Whether an item is left for the data descriptor `d`; one of the wrong
-  // kind ends the writing with an exception, what came before it written.
+  // Whether an item of the right kind is left for the data descriptor `d`.
   auto item_for = [&](const Step& d) {
     if (item == items_end) return false;
     if (item->kind() != d.item_kind) {
-      sink.advance(written);
-      wrong_item(text_, *item, d.kind);
+      wrong = item;
+      wrong_descriptor = d.kind;
+      return false;
     }
     return true;
   };
@@ -437,10 +439,7 @@ void Format::run_one_pass(RecordSink& sink, char* start, std::size_t bound, Form
         written = p;
         continue;
       case Kind::RecordEnd:
-        if (first_record_only) {
-          sink.advance(written);
-          return;
-        }
+        if (first_record_only) return written;
         p = written;
         *p++ = '\n';
         written = p;
@@ -456,25 +455,11 @@ void Format::run_one_pass(RecordSink& sink, char* start, std::size_t bound, Form
   }
 end_of_writing:
   p = written;
-  if (!first_record_only) *p++ = '\n';
-  sink.advance(p);
+  if (!first_record_only && wrong == nullptr) *p++ = '\n';
+  return p;
 }
 
 void Format::run(RecordSink& sink, FormatItems items, bool first_record_only) const {
-  // The common case: the items fit one pass over the format, and its
-  // characters the sink's buffer.
-  if (items.size() <= pass_items_) {
-    std::size_t bound = pass_bound_;
-    for (const std::size_t k : whole_text_items_) {
-      if (k >= items.size()) break;
-      if (items[k].kind() == FormatItem::Kind::Text) bound += items[k].text().size();
-    }
-    if (bound <= RecordSink::kSize) {
-      run_one_pass(sink, sink.room(bound), bound, items, first_record_only);
-      return;
-    }
-  }
-
   // Ends a record; false when the writing stops there.
   auto end_record = [&sink, first_record_only] {
     if (first_record_only) return false;
@@ -559,6 +544,18 @@ void Format::run(RecordSink& sink, FormatItems items, bool first_record_only) co
 }
 
 void Format::append(std::string& out, FormatItems items) const {
+  // The common case, items that one pass over the format takes: written in
+  // place at the end of the text.
+  if (const std::size_t bound = one_pass_bound(items); bound != 0) {
+    const std::size_t start = out.size();
+    out.resize(start + bound, ' ');
+    const FormatItem* wrong;
+    Kind wrong_descriptor;
+    char* const end = run_one_pass(out.data() + start, items, false, wrong, wrong_descriptor);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    if (wrong != nullptr) wrong_item(text_, *wrong, wrong_descriptor);
+    return;
+  }
   RecordSink sink(out);
   run(sink, items, false);
 }
@@ -572,6 +569,15 @@ void Format::write(std::FILE* stream, FormatItems items) const {
 
 std::string Format::record(FormatItems items) const {
   std::string out;
+  if (const std::size_t bound = one_pass_bound(items); bound != 0) {
+    out.resize(bound, ' ');
+    const FormatItem* wrong;
+    Kind wrong_descriptor;
+    char* const end = run_one_pass(out.data(), items, true, wrong, wrong_descriptor);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    if (wrong != nullptr) wrong_item(text_, *wrong, wrong_descriptor);
+    return out;
+  }
   {
     RecordSink sink(out);
     run(sink, items, true);
@@ -580,10 +586,20 @@ std::string Format::record(FormatItems items) const {
 }
 
 std::size_t Format::record(char* buffer, std::size_t size, FormatItems items) const {
-  std::string overflow;
-  RecordSink sink(overflow);
-  run(sink, items, true);
-  const std::string_view text = sink.contents();
+  // A short record (an internal write such as "(I4)") in a buffer on the stack.
+  constexpr std::size_t kShortRecord = 64;
+  if (const std::size_t bound = one_pass_bound(items); bound != 0 && bound <= kShortRecord) {
+    char text[kShortRecord];
+    std::memset(text, ' ', bound);
+    const FormatItem* wrong;
+    Kind wrong_descriptor;
+    const char* const end = run_one_pass(text, items, true, wrong, wrong_descriptor);
+    if (wrong != nullptr) wrong_item(text_, *wrong, wrong_descriptor);
+    const std::size_t n = std::min(size, static_cast<std::size_t>(end - text));
+    std::memcpy(buffer, text, n);
+    return n;
+  }
+  const std::string text = record(items);
   const std::size_t n = std::min(size, text.size());
   std::memcpy(buffer, text.data(), n);
   return n;

@@ -165,11 +165,15 @@ class Format {
   // Runs the format over the items: every record ended by a line end, or,
   // with `first_record_only`, the first record alone without one.
   void run(RecordSink& sink, FormatItems items, bool first_record_only) const;
-  // The same for items that one pass over the descriptors takes (no items
-  // left over), written in one piece at `start`, which has room for `bound`
-  // characters.
-  void run_one_pass(RecordSink& sink, char* start, std::size_t bound, FormatItems items,
-                    bool first_record_only) const;
+  // The most characters that one pass over the descriptors writes for
+  // `items`, its line end included; 0 when items are left over after it.
+  std::size_t one_pass_bound(FormatItems items) const;
+  // The records of one pass over the descriptors, written in one piece at
+  // `start`, which holds one_pass_bound(items) blanks; returns the end of
+  // what was written. An item of the wrong kind stops the writing there:
+  // `wrong` then points to it (null otherwise).
+  char* run_one_pass(char* start, FormatItems items, bool first_record_only,
+                     const FormatItem*& wrong, Descriptor::Kind& wrong_descriptor) const;
 
   std::string text_;
   std::vector<Descriptor> descriptors_;
