@@ -137,7 +137,10 @@ TEST_P(SkyConsistency, EveryLineAgreesWithTheSky) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sites, SkyConsistency, ::testing::Values(&northern_site, &southern_site));
+INSTANTIATE_TEST_SUITE_P(Sites, SkyConsistency, ::testing::Values(&northern_site, &southern_site),
+                         [](const ::testing::TestParamInfo<SkyConsistency::ParamType>& info) {
+                           return std::string(info.index == 0 ? "Northern" : "Southern");
+                         });
 
 }  // namespace
 }  // namespace vespera::e2e
