@@ -1,1 +1,0 @@
-// Placeholder unit for a subsystem directory that has no sources yet.
