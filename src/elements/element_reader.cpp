@@ -115,7 +115,7 @@ int readElementSet(ElementFile& file, const ElementContext& context, ElementSet&
           report_format_error();
           break;
         }
-        // Two columns hold -9..99, so the calendar year is 1991..2054: always
+        // Two columns hold -9..99, so the calendar year is 1955..2054: always
         // inside the calendar's range.
         if (year < kFirstCenturyYear) year += 100;
         current.ncat = ncat;
