@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "prediction/angles.h"
+
 namespace vespera {
 
 // Narrowing a double that lies beyond the float range gives an infinity on an

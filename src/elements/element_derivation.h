@@ -4,7 +4,6 @@
 #pragma once
 
 #include "elements/element_set.h"
-#include "prediction/angles.h"
 
 namespace vespera {
 
