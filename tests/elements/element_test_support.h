@@ -4,11 +4,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,9 +15,6 @@
 #include "magnitudes/magnitude_table.h"
 
 namespace vespera::test {
-
-
-inline std::string slurp(std::FILE* f) { return stream_text(f); }
 
 // A file name as the 40-character field of the control file, trailing blanks
 // included, as messages print it.

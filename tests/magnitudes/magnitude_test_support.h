@@ -7,14 +7,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <stdexcept>
 #include <string_view>
-#include <system_error>
 
 #include "magnitudes/magnitude_catalogue.h"
 #include "magnitudes/magnitude_table.h"
@@ -61,7 +56,6 @@ struct MagLine {
   }
 };
 
-
 // Lines joined with LF line ends.
 inline std::string lines_text(std::initializer_list<std::string> lines) {
   std::string text;
@@ -80,15 +74,7 @@ class CapturedConsole {
   CapturedConsole& operator=(const CapturedConsole&) = delete;
 
   std::FILE* file() const { return file_; }
-  std::string text() const {
-    std::fflush(file_);
-    std::string out;
-    std::rewind(file_);
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file_)) > 0) out.append(buffer, n);
-    return out;
-  }
+  std::string text() const { return test::stream_text(file_); }
 
  private:
   std::FILE* file_;
