@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "magnitude_test_support.h"
@@ -19,19 +17,13 @@ using testing::Loaded;
 using testing::magnitude_settings;
 using testing::TempDir;
 
-std::string read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // Loads the two files from copies with short names (file names are
 // 40-character fields).
 Loaded load_sample(const std::filesystem::path& intrinsic, const std::filesystem::path& over) {
   TempDir dir;
-  return load(magnitude_settings(dir.write("s.mag", read_file(intrinsic)),
-                                 dir.write("o.mag", read_file(over))));
+  std::filesystem::copy_file(intrinsic, dir.path("s.mag"));
+  std::filesystem::copy_file(over, dir.path("o.mag"));
+  return load(magnitude_settings(dir.path("s.mag"), dir.path("o.mag")));
 }
 
 // The features that the sample files are made to show.
