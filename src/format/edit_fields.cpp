@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace vespera {
@@ -137,60 +138,6 @@ char* put_text_onto_blanks(char* field, std::string_view text, int width) {
     copy_text(field + (w - text.size()), text.data(), text.size());
   }
   return field + width;
-}
-
-namespace {
-
-char* blank_field(char* field, int width) {
-  std::memset(field, ' ', columns(width));
-  return field;
-}
-
-}  // namespace
-
-char* put_integer_field(char* field, int32_t value, int width) {
-  return put_integer_onto_blanks(blank_field(field, width), value, width);
-}
-
-char* put_real_field(char* field, double value, int width, int decimals) {
-  return put_real_onto_blanks(blank_field(field, width), value, width, decimals);
-}
-
-char* put_logical_field(char* field, bool value, int width) {
-  return put_logical_onto_blanks(blank_field(field, width), value, width);
-}
-
-char* put_text_field(char* field, std::string_view text, int width) {
-  return put_text_onto_blanks(blank_field(field, width), text, width);
-}
-
-namespace {
-
-// Appends a field of `width` blanks and has `put` write onto it.
-template <class Put>
-void append_field(std::string& out, int width, Put&& put) {
-  const std::size_t start = out.size();
-  out.append(columns(width), ' ');
-  put(out.data() + start);
-}
-
-}  // namespace
-
-void append_integer_field(std::string& out, int32_t value, int width) {
-  append_field(out, width, [&](char* field) { put_integer_onto_blanks(field, value, width); });
-}
-
-void append_real_field(std::string& out, double value, int width, int decimals) {
-  append_field(out, width,
-               [&](char* field) { put_real_onto_blanks(field, value, width, decimals); });
-}
-
-void append_logical_field(std::string& out, bool value, int width) {
-  append_field(out, width, [&](char* field) { put_logical_onto_blanks(field, value, width); });
-}
-
-void append_text_field(std::string& out, std::string_view text, int width) {
-  append_field(out, width, [&](char* field) { put_text_onto_blanks(field, text, width); });
 }
 
 }  // namespace vespera

@@ -2,44 +2,35 @@
 // given width. They are the single place where integers, reals, logicals and
 // texts are turned into characters, independent of any locale.
 //
-// The put_* routines write exactly `width` characters at `field` (which must
-// have room for them) and return field + width; the put_*_onto_blanks
-// routines do the same on a field already filled with blanks, writing only
-// what is not blank; the append_* routines append the field to a text.
+// Each put_*_onto_blanks routine writes one field of exactly `width`
+// characters at `field`, which must already hold `width` blanks: it writes
+// only what is not blank, and returns field + width.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <string_view>
 
 namespace vespera {
 
 // Iw: `value` right-justified in `width` columns, a minus sign for negatives,
 // no plus sign; `width` asterisks when it does not fit.
-char* put_integer_field(char* field, int32_t value, int width);
 inline char* put_integer_onto_blanks(char* field, int32_t value, int width);
-void append_integer_field(std::string& out, int32_t value, int width);
 
 // Fw.d: `value` rounded (from its exact binary value) to `decimals` decimals,
 // right-justified in `width` columns. The zero before the point is written
 // unless dropping it alone makes the value fit; a negative value that rounds
 // to zero has no minus sign; with no decimals the point ends the number.
 // `width` asterisks when it does not fit or the value is not finite.
-char* put_real_field(char* field, double value, int width, int decimals);
 char* put_real_onto_blanks(char* field, double value, int width, int decimals);
-void append_real_field(std::string& out, double value, int width, int decimals);
 
 // Lw: T or F right-justified in `width` columns.
-char* put_logical_field(char* field, bool value, int width);
 char* put_logical_onto_blanks(char* field, bool value, int width);
-void append_logical_field(std::string& out, bool value, int width);
 
 // Aw: the first `width` characters of `text`; a shorter text is
 // right-justified (blank-padded on the left).
-char* put_text_field(char* field, std::string_view text, int width);
 char* put_text_onto_blanks(char* field, std::string_view text, int width);
-void append_text_field(std::string& out, std::string_view text, int width);
 
 // copy_overlapping_words: copies `n` characters, sizeof(Word) <= n <=
 // 2 sizeof(Word), as two words that overlap when n is below twice the size.

@@ -7,20 +7,35 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
+#include <string_view>
 
 namespace vespera {
 namespace {
 
+// The field that `put` writes onto `width` blanks; checks that it reports
+// the end of the field.
+template <class Put>
+std::string field_of(int width, Put put) {
+  std::string field(static_cast<std::size_t>(width), ' ');
+  EXPECT_EQ(put(field.data()), field.data() + width);
+  return field;
+}
+
 std::string integer_field(int32_t value, int width) {
-  std::string out;
-  append_integer_field(out, value, width);
-  return out;
+  return field_of(width, [&](char* f) { return put_integer_onto_blanks(f, value, width); });
 }
 
 std::string real_field(double value, int width, int decimals) {
-  std::string out;
-  append_real_field(out, value, width, decimals);
-  return out;
+  return field_of(width, [&](char* f) { return put_real_onto_blanks(f, value, width, decimals); });
+}
+
+std::string logical_field(bool value, int width) {
+  return field_of(width, [&](char* f) { return put_logical_onto_blanks(f, value, width); });
+}
+
+std::string text_field(std::string_view text, int width) {
+  return field_of(width, [&](char* f) { return put_text_onto_blanks(f, text, width); });
 }
 
 TEST(IntegerField, RightJustifiedWithMinusAndAsterisks) {
@@ -180,11 +195,7 @@ TEST(RealField, WideFieldsAndManyDecimals) {
 }
 
 TEST(LogicalAndTextFields, Justification) {
-  std::string out;
-  append_logical_field(out, true, 2);
-  append_logical_field(out, false, 1);
-  append_logical_field(out, false, 3);
-  EXPECT_EQ(out, " TF  F");
+  EXPECT_EQ(logical_field(true, 2) + logical_field(false, 1) + logical_field(false, 3), " TF  F");
 
   struct Row {
     const char* text;
@@ -199,9 +210,7 @@ TEST(LogicalAndTextFields, Justification) {
       {"EDT ", 4, "EDT "},
   };
   for (const Row& row : rows) {
-    out.clear();
-    append_text_field(out, row.text, row.width);
-    EXPECT_EQ(out, row.expected) << row.text << " A" << row.width;
+    EXPECT_EQ(text_field(row.text, row.width), row.expected) << row.text << " A" << row.width;
   }
 }
 
