@@ -292,7 +292,6 @@ Format::Format(std::string_view text) : text_(text) {
         break;
     }
   }
-  has_data_ = pass_items_ > 0;
   int blanks = 0;
   for (const Descriptor& d : descriptors_) {
     if (d.kind == Kind::Skip) {
@@ -473,7 +472,7 @@ void Format::run(RecordSink& sink, FormatItems items, bool first_record_only) co
     if (i == descriptors_.size()) {
       if (next == items.size()) break;
       // Items left over: a new record, and the format taken up again.
-      if (!has_data_) {
+      if (pass_items_ == 0) {
         throw std::invalid_argument("format \"" + text_ + "\" has no descriptor for its items");
       }
       if (!end_record()) return;

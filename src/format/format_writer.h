@@ -178,7 +178,6 @@ class Format {
   std::string text_;
   std::vector<Descriptor> descriptors_;
   std::size_t reversion_ = 0;  // where the format is taken up again by leftover items
-  bool has_data_ = false;      // whether any descriptor takes an item
   // For writing one pass over the descriptors in one piece: the number of
   // items that pass takes, the most characters it writes besides the texts
   // under A without a width, and the items those take.
