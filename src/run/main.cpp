@@ -4,12 +4,14 @@
 // included, closes them (the report flushed) before the process exits.
 #include <cstdio>
 
+#include "format/format_writer.h"
 #include "run/console.h"
 #include "run/program_exit.h"
 #include "run/run_driver.h"
 #include "run/signals.h"
 
 int main(int argc, char** argv) {
+  static const vespera::Format kFatalIoDiagnostic("('vespera: ',a,': ',a)");
   vespera::install_signal_handlers();
   vespera::Console console;
   int status = 0;
@@ -19,7 +21,7 @@ int main(int argc, char** argv) {
     status = exit.status();
   } catch (const vespera::FatalIoError& error) {
     std::fflush(stdout);
-    std::fprintf(stderr, "vespera: %s: %s\n", error.file().c_str(), error.cause().c_str());
+    kFatalIoDiagnostic.write(stderr, {error.file(), error.cause()});
     status = vespera::kFatalIoExitStatus;
   }
   std::fflush(stdout);
