@@ -24,35 +24,30 @@ constexpr float kDefaultMagnitudeLimit = 12.0f;
 constexpr int32_t kDefaultMinAltitudeDeg = 15;
 constexpr float kDefaultStepScale = 1.0f;
 
-const Format& not_found_message() {
-  static const Format format("('Control file not found (',a,')')");
-  return format;
-}
-
 float degrees_to_radians(float degrees) {
   return static_cast<float>(static_cast<double>(degrees) * static_cast<double>(kRadiansPerDegree));
 }
 
-// Finds and opens the control file. Returns 0, or 1 after its message.
+// Finds and opens the control file: the name on the command line, else the
+// default name, else a name asked on the console. Returns 0, or 1 after its
+// message.
 int open_control_file(ControlFile& control, Console& console) {
   static const Format kEnterName("('Enter control file name')");
   static const Format kNoName("('No control file name entered - exit')");
+  static const Format kNotFound("('Control file not found (',a,')')");
 
   FileName name;
   const auto& argument = control.first_argument();
-  if (argument && first_word(*argument, name) == 0) {
-    if (control.open(name.trimmed())) return 0;
-    not_found_message().write(console.out, {name});
-    return 1;
-  }
-  if (control.open(kDefaultControlFileName)) return 0;
-  kEnterName.write(console.out, {});
-  if (first_word(read_answer(console, kNameLineLength), name) != 0) {
-    kNoName.write(console.out, {});
-    return 1;
+  if (!argument || first_word(*argument, name) != 0) {
+    if (control.open(kDefaultControlFileName)) return 0;
+    kEnterName.write(console.out, {});
+    if (first_word(read_answer(console, kNameLineLength), name) != 0) {
+      kNoName.write(console.out, {});
+      return 1;
+    }
   }
   if (control.open(name.trimmed())) return 0;
-  not_found_message().write(console.out, {name});
+  kNotFound.write(console.out, {name});
   return 1;
 }
 

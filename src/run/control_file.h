@@ -22,7 +22,7 @@ namespace vespera {
 inline constexpr std::string_view kDefaultControlFileName = "vespera.ctl";
 
 // Record lengths of the lines of a section.
-inline constexpr std::size_t kSettingsLineLength = 80;
+inline constexpr std::size_t kSettingsLineLength = FieldScanner::kLineLength;
 inline constexpr std::size_t kSelectionLineLength = 10;
 inline constexpr std::size_t kNameLineLength = 40;
 
