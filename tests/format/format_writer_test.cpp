@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "support/temp_files.h"
+
 namespace vespera {
 namespace {
 
@@ -219,12 +221,9 @@ TEST(FormatWriter, WritesToStreams) {
   write_formatted(stream, "('Enter control file name')");
   std::vector<FormatItem> items{1, 2};
   Format("(2i2)").write(stream, items);
-  std::rewind(stream);
-  char buffer[256] = {};
-  const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, stream);
+  const std::string text = test::stream_text(stream);
   std::fclose(stream);
-  EXPECT_EQ(std::string(buffer, n),
-            "    3 predictions written to file out.txt\nEnter control file name\n 1 2\n");
+  EXPECT_EQ(text, "    3 predictions written to file out.txt\nEnter control file name\n 1 2\n");
 }
 
 TEST(FormatWriter, WrongItemKindIsAProgrammingError) {

@@ -7,21 +7,15 @@
 #include <vector>
 
 #include "run/program_exit.h"
+#include "support/temp_files.h"
 
 namespace vespera {
 namespace {
 
-// A stream holding `bytes`, read back from its start.
-std::FILE* stream_of(const std::string& bytes) {
-  std::FILE* stream = std::tmpfile();
-  if (stream == nullptr) return nullptr;
-  std::fwrite(bytes.data(), 1, bytes.size(), stream);
-  std::rewind(stream);
-  return stream;
-}
+using test::stream_holding;
 
 std::vector<std::string> records_of(const std::string& bytes, std::size_t length) {
-  std::FILE* stream = stream_of(bytes);
+  std::FILE* stream = stream_holding(bytes);
   EXPECT_NE(stream, nullptr);
   if (stream == nullptr) return {};
   TextRecordReader reader(stream, "test.txt");
@@ -77,7 +71,7 @@ TEST(TextRecordReader, PadsCutsAndKeepsAnyBytes) {
 
 TEST(TextRecordReader, ReadersTakeTurnsOnOneStream) {
   // As console answers are read: a new reader for every line.
-  std::FILE* stream = stream_of("one\r\ntwo\rthree\n");
+  std::FILE* stream = stream_holding("one\r\ntwo\rthree\n");
   ASSERT_NE(stream, nullptr);
   std::string record;
   EXPECT_TRUE(TextRecordReader(stream, "standard input").read(5, record));

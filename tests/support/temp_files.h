@@ -1,6 +1,6 @@
 // Test helpers shared by the subsystems' tests: a temporary directory with a
-// short path (file names in the control file are 40-character fields) and the
-// text written to a stream.
+// short path (file names in the control file are 40-character fields), a
+// stream holding given bytes, and the text written to a stream.
 #pragma once
 
 #include <stdlib.h>
@@ -45,6 +45,16 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// A temporary stream holding `bytes`, read from its start; null when no
+// temporary file can be made.
+inline std::FILE* stream_holding(std::string_view bytes) {
+  std::FILE* stream = std::tmpfile();
+  if (stream == nullptr) return nullptr;
+  std::fwrite(bytes.data(), 1, bytes.size(), stream);
+  std::rewind(stream);
+  return stream;
+}
 
 // Everything written to a stream so far (the stream is flushed and rewound).
 inline std::string stream_text(std::FILE* f) {
