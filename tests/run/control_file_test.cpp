@@ -14,7 +14,6 @@ namespace {
 
 using testing::CapturedConsole;
 using testing::lines;
-using testing::pad;
 using testing::TempWorkingDirectory;
 
 // Lines 1 to 17 of a valid section (the example of the user documentation).
@@ -52,7 +51,7 @@ SectionResult read_section(const std::string& control_text, const std::string& a
 std::string value_error(const char* kind, int first, int last, const std::string& line) {
   char head[80];
   std::snprintf(head, sizeof head, "Invalid %s input value columns%3d to%3d\n", kind, first, last);
-  return head + std::string(" ") + pad(line, 80) + "\n";
+  return head + std::string(" ") + fixed_record(line, 80) + "\n";
 }
 
 TEST(ControlSection, ReadsTheExampleSection) {
@@ -136,11 +135,11 @@ TEST(ControlSection, MessagesTable) {
       {13, "T x", value_error("integer", 3, 3, "T x")},
       {14, "yes", value_error("logical", 1, 3, "yes")},
       {15, "  F2", value_error("logical", 3, 4, "  F2")},
-      {17, "X", "Invalid A, B, C, D, R format flag in column 1\n " + pad("X", 40) + "\n"},
-      {17, "a", "Invalid A, B, C, D, R format flag in column 1\n " + pad("a", 40) + "\n"},
-      {17, "", "Invalid A, B, C, D, R format flag in column 1\n " + pad("", 40) + "\n"},
-      {17, "A Q", "Invalid Range/Phase flag in column 3\n " + pad("A Q", 40) + "\n"},
-      {17, "B  r", "Invalid Range/Phase flag in column 3\n " + pad("B  r", 40) + "\n"},
+      {17, "X", "Invalid A, B, C, D, R format flag in column 1\n " + fixed_record("X", 40) + "\n"},
+      {17, "a", "Invalid A, B, C, D, R format flag in column 1\n " + fixed_record("a", 40) + "\n"},
+      {17, "", "Invalid A, B, C, D, R format flag in column 1\n " + fixed_record("", 40) + "\n"},
+      {17, "A Q", "Invalid Range/Phase flag in column 3\n " + fixed_record("A Q", 40) + "\n"},
+      {17, "B  r", "Invalid Range/Phase flag in column 3\n " + fixed_record("B  r", 40) + "\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE("line " + std::to_string(row.line) + ": " + row.text);
@@ -159,8 +158,8 @@ TEST(ControlSection, SkyRegionAndRangeLimitMessages) {
       {{"AA", "10 80 0"}, value_error("numeric", 7, 80, "10 80 0")},
       {{"AA", "10 80 0 x"}, value_error("numeric", 9, 9, "10 80 0 x")},
       {{"RD", "1 2 3 4 5"}, value_error("numeric", 9, 80, "1 2 3 4 5")},
-      {{"", "A       RL", ""}, "Invalid Range Limit value\n " + pad("", 80) + "\n"},
-      {{"", "A        RL", "far"}, "Invalid Range Limit value\n " + pad("far", 80) + "\n"},
+      {{"", "A       RL", ""}, "Invalid Range Limit value\n " + fixed_record("", 80) + "\n"},
+      {{"", "A        RL", "far"}, "Invalid Range Limit value\n " + fixed_record("far", 80) + "\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.tail[0] + " / " + row.tail[1]);
@@ -306,7 +305,7 @@ TEST(ControlSection, WindowLetterSiteNameAndZoneLabel) {
   r = read_section(lines(section));
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.settings.windowLetter, ' ');
-  EXPECT_EQ(r.settings.siteName.view(), pad("Hill", 24));  // cut at column 80
+  EXPECT_EQ(r.settings.siteName.view(), fixed_record("Hill", 24));  // cut at column 80
   EXPECT_EQ(r.settings.zoneLabel.view(), "GREE");
 
   section[3] = "1 2 3 , ,";
@@ -477,12 +476,7 @@ TEST(ControlSection, EndOfFileInsideASectionIsFatal) {
     SCOPED_TRACE(kept);
     std::vector<std::string> section = good_section();
     section.resize(kept);
-    try {
-      read_section(lines(section));
-      ADD_FAILURE() << "no error";
-    } catch (const FatalIoError& error) {
-      EXPECT_EQ(error.file(), "test.ctl");
-    }
+    testing::expect_fatal_io_error("test.ctl", [&] { read_section(lines(section)); });
   }
   // After "RL" line 17a is required too.
   std::vector<std::string> section = with_line(17, "A       RL");
@@ -496,7 +490,7 @@ TEST(ControlFileSearch, FirstArgumentWithoutFallBack) {
   ControlFile control(std::string("missing.ctl  trailing words"));
   RunSettings settings;
   EXPECT_EQ(read_control_section(true, control, settings, captured.console), 1);
-  EXPECT_EQ(captured.out(), "Control file not found (" + pad("missing.ctl", 40) + ")\n");
+  EXPECT_EQ(captured.out(), "Control file not found (" + fixed_record("missing.ctl", 40) + ")\n");
 }
 
 TEST(ControlFileSearch, ADirectoryIsAFatalInputError) {
@@ -505,12 +499,8 @@ TEST(ControlFileSearch, ADirectoryIsAFatalInputError) {
   CapturedConsole captured;
   ControlFile control(std::string("sections"));
   RunSettings settings;
-  try {
-    read_control_section(true, control, settings, captured.console);
-    ADD_FAILURE() << "no error";
-  } catch (const FatalIoError& error) {
-    EXPECT_EQ(error.file(), "sections");
-  }
+  testing::expect_fatal_io_error(
+      "sections", [&] { read_control_section(true, control, settings, captured.console); });
 }
 
 TEST(ControlFileSearch, DefaultNameThenPrompt) {
@@ -539,7 +529,7 @@ TEST(ControlFileSearch, DefaultNameThenPrompt) {
       {"  other.ctl  the usual one\n", 0, "Enter control file name\n"},
       {"\n", 1, "Enter control file name\nNo control file name entered - exit\n"},
       {"nowhere.ctl\n", 1,
-       "Enter control file name\nControl file not found (" + pad("nowhere.ctl", 40) + ")\n"},
+       "Enter control file name\nControl file not found (" + fixed_record("nowhere.ctl", 40) + ")\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.answers);

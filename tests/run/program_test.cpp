@@ -18,12 +18,10 @@
 namespace vespera {
 namespace {
 
+using testing::example_section;
+using testing::kBanner;
 using testing::lines;
 using testing::TempWorkingDirectory;
-
-const std::string kBanner = "Vespera 1.0 - satellite visibility predictions\n";
-
-using testing::example_section;
 
 // The program running in the working directory, its console on pipes.
 class Process {
@@ -232,8 +230,7 @@ TEST_F(ProgramTest, InterruptedRunLeavesTheReportWrittenSoFar) {
   const int status = program.wait();
   EXPECT_EQ(exit_status(status), 1);
   EXPECT_EQ(program.err(), "Interrupt\n");
-  EXPECT_EQ(directory_.read("report.txt"),
-            "  40.000  75.000  300.   Backyard observatory     2000  4.5 10 F F T T F\n");
+  EXPECT_EQ(directory_.read("report.txt"), testing::kExampleSettingsLine);
 }
 
 }  // namespace

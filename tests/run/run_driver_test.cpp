@@ -15,14 +15,10 @@ namespace vespera {
 namespace {
 
 using testing::CapturedConsole;
+using testing::kBanner;
+using testing::kExampleSettingsLine;
 using testing::lines;
-using testing::pad;
 using testing::TempWorkingDirectory;
-
-const std::string kBanner = "Vespera 1.0 - satellite visibility predictions\n";
-// The settings line of the example section, as the report's first line.
-const std::string kSettingsLine =
-    "  40.000  75.000  300.   Backyard observatory     2000  4.5 10 F F T T F\n";
 
 std::vector<std::string> settings_lines() { return testing::example_settings_lines(); }
 std::vector<std::string> section(const std::vector<std::string>& names) {
@@ -36,11 +32,11 @@ std::vector<std::string> example_section() {
 std::string summary(int count, const std::string& name) {
   char head[16];
   std::snprintf(head, sizeof head, "%5d", count);
-  return head + std::string(" predictions written to file ") + pad(name, 40) + "\n";
+  return head + std::string(" predictions written to file ") + fixed_record(name, 40) + "\n";
 }
 
 std::string missing_elements(const std::string& name) {
-  return "Input file " + pad(name, 40) + " not found - exit\n";
+  return "Input file " + fixed_record(name, 40) + " not found - exit\n";
 }
 
 // Prediction lines of a report: they start with the time "hh mm ss".
@@ -94,7 +90,7 @@ TEST_F(RunDriverTest, OneSectionEndingAtTheEndOfTheFile) {
   EXPECT_GT(count, 0);
   EXPECT_EQ(r.out, kBanner + summary(count, "report.txt"));
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(report.substr(0, kSettingsLine.size()), kSettingsLine);
+  EXPECT_EQ(report.substr(0, kExampleSettingsLine.size()), kExampleSettingsLine);
   EXPECT_EQ(report.find("older"), std::string::npos);
 }
 
@@ -167,7 +163,7 @@ TEST_F(RunDriverTest, PromptedFileNames) {
   const std::string report = directory_.read("answered.txt");
   EXPECT_EQ(r.out, kBanner + "Enter output file name\nEnter elements file name\n" +
                        summary(prediction_lines(report), "answered.txt"));
-  EXPECT_EQ(report.substr(0, kSettingsLine.size()), kSettingsLine);
+  EXPECT_EQ(report.substr(0, kExampleSettingsLine.size()), kExampleSettingsLine);
 }
 
 TEST_F(RunDriverTest, MissingFileNames) {
@@ -208,9 +204,9 @@ TEST_F(RunDriverTest, BadValueOnEachLineEndsTheProgram) {
     std::string text;
     std::string message;
   };
-  const std::string line80 = " " + pad("x", 80) + "\n";
+  const std::string line80 = " " + fixed_record("x", 80) + "\n";
   const Row rows[] = {
-      {1, "2017 x", "Invalid integer input value columns  6 to  6\n " + pad("2017 x", 80) + "\n"},
+      {1, "2017 x", "Invalid integer input value columns  6 to  6\n " + fixed_record("2017 x", 80) + "\n"},
       {1, "2017 13", "Invalid month number: 13\n"},
       {2, "x", "Invalid integer input value columns  1 to  1\n" + line80},
       {3, "x", "Invalid numeric input value columns  1 to  1\n" + line80},
@@ -220,11 +216,11 @@ TEST_F(RunDriverTest, BadValueOnEachLineEndsTheProgram) {
       {11, "x", "Invalid logical input value columns  1 to  1\n" + line80},
       {12, "x", "Invalid logical input value columns  1 to  1\n" + line80},
       {13, "x", "Invalid logical input value columns  1 to  1\n" + line80},
-      {13, "T 0", "Invalid integer input value columns  3 to  3\n " + pad("T 0", 80) + "\n"},
+      {13, "T 0", "Invalid integer input value columns  3 to  3\n " + fixed_record("T 0", 80) + "\n"},
       {14, "x", "Invalid logical input value columns  1 to  1\n" + line80},
       {15, "x", "Invalid logical input value columns  1 to  1\n" + line80},
-      {17, "x", "Invalid A, B, C, D, R format flag in column 1\n " + pad("x", 40) + "\n"},
-      {17, "A x", "Invalid Range/Phase flag in column 3\n " + pad("A x", 40) + "\n"},
+      {17, "x", "Invalid A, B, C, D, R format flag in column 1\n " + fixed_record("x", 40) + "\n"},
+      {17, "A x", "Invalid Range/Phase flag in column 3\n " + fixed_record("A x", 40) + "\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.line) + ": " + row.text);
@@ -244,7 +240,7 @@ TEST_F(RunDriverTest, BadValueOnEachLineEndsTheProgram) {
       {{"prompt", "A"}, "Enter next NCAT number\nNo NCAT numbers entered - exit\n"},
       {{"AA", "x", "A"}, "Invalid numeric input value columns  1 to  1\n" + line80},
       {{"RD", "1 2 3 4 5 x", "A"},
-       "Invalid numeric input value columns 11 to 11\n " + pad("1 2 3 4 5 x", 80) + "\n"},
+       "Invalid numeric input value columns 11 to 11\n " + fixed_record("1 2 3 4 5 x", 80) + "\n"},
       {{"", "A       RL", "x"}, "Invalid Range Limit value\n" + line80},
   };
   for (const TailRow& tail : tails) {
@@ -293,8 +289,8 @@ TEST_F(RunDriverTest, CombinedRunsShareOneReport) {
   // The catalogue is loaded on the first run only: no message for missing.mag.
   EXPECT_EQ(r.out, kBanner + summary(prediction_lines(report), "report.txt"));
   // One settings line, from the first run.
-  EXPECT_EQ(report.substr(0, kSettingsLine.size()), kSettingsLine);
-  EXPECT_EQ(report.find(kSettingsLine, 1), std::string::npos);
+  EXPECT_EQ(report.substr(0, kExampleSettingsLine.size()), kExampleSettingsLine);
+  EXPECT_EQ(report.find(kExampleSettingsLine, 1), std::string::npos);
 }
 
 TEST_F(RunDriverTest, CombinedRunWhoseNextSectionFails) {
@@ -306,7 +302,7 @@ TEST_F(RunDriverTest, CombinedRunWhoseNextSectionFails) {
   EXPECT_EQ(r.out, kBanner + "Enter output file name\nNo output file name given - exit\n");
   // The report holds the settings line only: the buffered predictions are
   // not written.
-  EXPECT_EQ(directory_.read("report.txt"), kSettingsLine);
+  EXPECT_EQ(directory_.read("report.txt"), kExampleSettingsLine);
 
   second[0] = "2017 0";
   r = run(lines(first) + lines(second));
@@ -318,12 +314,7 @@ TEST_F(RunDriverTest, EndOfTheControlFileBeforeLineTwentyOneIsFatal) {
     SCOPED_TRACE(kept);
     std::vector<std::string> rows = example_section();
     rows.resize(kept);
-    try {
-      run(lines(rows));
-      ADD_FAILURE() << "no error";
-    } catch (const FatalIoError& error) {
-      EXPECT_EQ(error.file(), "test.ctl");
-    }
+    testing::expect_fatal_io_error("test.ctl", [&] { run(lines(rows)); });
   }
 }
 
@@ -346,7 +337,7 @@ TEST_F(RunDriverTest, ControlFileNotFound) {
   char control[] = "absent.ctl";
   char* argv[] = {program, control, nullptr};
   EXPECT_EQ(run_program(2, argv, captured.console), 0);
-  EXPECT_EQ(captured.out(), kBanner + "Control file not found (" + pad("absent.ctl", 40) + ")\n");
+  EXPECT_EQ(captured.out(), kBanner + "Control file not found (" + fixed_record("absent.ctl", 40) + ")\n");
   EXPECT_FALSE(directory_.exists("report.txt"));
 
   // Without an argument the default name is read.

@@ -1,28 +1,23 @@
 // Helpers of the run-control tests: a console on temporary files, a
-// temporary working directory, and blank-padded lines.
+// temporary working directory, the example section and the texts the program
+// writes for it.
 #pragma once
 
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "format/text_record.h"
 #include "run/console.h"
+#include "run/program_exit.h"
 #include "support/temp_files.h"
 
 namespace vespera::testing {
-
-// The text padded with blanks or cut to n characters.
-inline std::string pad(const std::string& text, std::size_t n) {
-  std::string padded = text.substr(0, n);
-  padded.resize(n, ' ');
-  return padded;
-}
 
 // Lines joined with line ends.
 inline std::string lines(const std::vector<std::string>& rows) {
@@ -31,18 +26,28 @@ inline std::string lines(const std::vector<std::string>& rows) {
   return text;
 }
 
-inline std::string read_stream(std::FILE* stream) { return test::stream_text(stream); }
+// The banner that every run writes first.
+inline const std::string kBanner = "Vespera 1.0 - satellite visibility predictions\n";
+
+// Runs `action`, which must end with a fatal input/output error naming `file`.
+template <class Action>
+void expect_fatal_io_error(const std::string& file, Action&& action) {
+  try {
+    action();
+    ADD_FAILURE() << "no error";
+  } catch (const FatalIoError& error) {
+    EXPECT_EQ(error.file(), file);
+  }
+}
 
 // A console whose input is given text and whose output and error streams are
 // captured.
 class CapturedConsole {
  public:
   explicit CapturedConsole(const std::string& input = "") {
-    console.in = std::tmpfile();
+    console.in = test::stream_holding(input);
     console.out = std::tmpfile();
     console.err = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), console.in);
-    std::rewind(console.in);
   }
   ~CapturedConsole() {
     std::fclose(console.in);
@@ -52,8 +57,8 @@ class CapturedConsole {
   CapturedConsole(const CapturedConsole&) = delete;
   CapturedConsole& operator=(const CapturedConsole&) = delete;
 
-  std::string out() const { return read_stream(console.out); }
-  std::string err() const { return read_stream(console.err); }
+  std::string out() const { return test::stream_text(console.out); }
+  std::string err() const { return test::stream_text(console.err); }
 
   Console console;
 };
@@ -62,27 +67,16 @@ class CapturedConsole {
 // of the object; removed with its contents afterwards.
 class TempWorkingDirectory {
  public:
-  TempWorkingDirectory() {
-    previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "vespera-run-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
+  TempWorkingDirectory() : previous_(std::filesystem::current_path()), path_(directory_.dir()) {
     std::filesystem::current_path(path_);
   }
-  ~TempWorkingDirectory() {
-    std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+  ~TempWorkingDirectory() { std::filesystem::current_path(previous_); }
   TempWorkingDirectory(const TempWorkingDirectory&) = delete;
   TempWorkingDirectory& operator=(const TempWorkingDirectory&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
 
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream file(path_ / name, std::ios::binary);
-    file << text;
-  }
+  void write(const std::string& name, const std::string& text) const { directory_.write(name, text); }
   std::string read(const std::string& name) const {
     std::ifstream file(path_ / name, std::ios::binary);
     std::ostringstream text;
@@ -92,6 +86,7 @@ class TempWorkingDirectory {
   bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
  private:
+  test::TempDir directory_;
   std::filesystem::path previous_;
   std::filesystem::path path_;
 };
@@ -109,6 +104,10 @@ inline std::vector<std::string> example_section(const std::vector<std::string>& 
   rows.insert(rows.end(), names.begin(), names.end());
   return rows;
 }
+
+// The settings line of the example section, the report's first line.
+inline const std::string kExampleSettingsLine =
+    "  40.000  75.000  300.   Backyard observatory     2000  4.5 10 F F T T F\n";
 
 // Copies the small element file and magnitude catalogue of the run tests
 // (three satellites) into a directory.
