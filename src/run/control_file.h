@@ -41,7 +41,6 @@ class ControlFile {
   // Opens an existing file for reading. Returns false when there is no file
   // of that name; any other failure to open it is a fatal input error.
   bool open(std::string_view name);
-  bool is_open() const { return stream_ != nullptr; }
   void close();
   const std::string& name() const { return name_; }
 
