@@ -177,7 +177,7 @@ class PassWalk {
     // direction 0, and the walk goes on exactly as after a completed probe,
     // from the stored point, with the table written out at once when full.
 
-    if (table.count >= kPredictionCapacity) {
+    if (table.full()) {
       static const Format kSpaceLimit(
           "('Space limit',i5,' predictions - output is being split up')");
       kSpaceLimit.write(sink_.console, {kPredictionCapacity});
