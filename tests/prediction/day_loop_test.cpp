@@ -67,6 +67,14 @@ class DayLoopRun {
   DayLoopRun(const DayLoopRun&) = delete;
   DayLoopRun& operator=(const DayLoopRun&) = delete;
 
+  // Day indices first to last, with the window offsets in hours.
+  void days(int32_t first, int32_t last, float start_offset_hours, float end_offset_hours) {
+    settings.firstDay = first;
+    settings.lastDay = last;
+    settings.startOffsetHours = start_offset_hours;
+    settings.endOffsetHours = end_offset_hours;
+  }
+
   DayLoopEnd run() {
     const ElementContext element_context{settings, *magnitudes, info, *predictions, out};
     if (elements.loadElementSets(element_context) != 0) ADD_FAILURE() << "no sets loaded";
@@ -117,10 +125,7 @@ TEST(DayLoop, TwilightModeFlushesEachNightAndKeepsTheLastNight) {
 TEST(DayLoop, ReversedAndEmptyWindowsAreReportedAndSkipped) {
   DayLoopRun run;
   run.settings.windowLetter = 'A';
-  run.settings.startOffsetHours = 10.0f;
-  run.settings.endOffsetHours = 2.0f;
-  run.settings.firstDay = 16;
-  run.settings.lastDay = 17;
+  run.days(16, 17, 10.0f, 2.0f);
   EXPECT_EQ(run.run(), DayLoopEnd::AllDaysDone);
   EXPECT_TRUE(run.flusher.counts.empty());
   EXPECT_EQ(run.error_text(),
@@ -131,10 +136,7 @@ TEST(DayLoop, ReversedAndEmptyWindowsAreReportedAndSkipped) {
 TEST(DayLoop, EqualStartAndEndIsAReversedWindow) {
   DayLoopRun run;
   run.settings.windowLetter = 'A';
-  run.settings.startOffsetHours = 3.5f;
-  run.settings.endOffsetHours = 3.5f;
-  run.settings.firstDay = 5;
-  run.settings.lastDay = 5;
+  run.days(5, 5, 3.5f, 3.5f);
   EXPECT_EQ(run.run(), DayLoopEnd::AllDaysDone);
   EXPECT_TRUE(run.flusher.counts.empty());
   EXPECT_EQ(run.error_text(), " Day  5 Start time  5.15 is greater than end time  5.15\n");
@@ -143,10 +145,7 @@ TEST(DayLoop, EqualStartAndEndIsAReversedWindow) {
 TEST(DayLoop, TheFirstDayIsDoneEvenWhenTheLastIsBeforeIt) {
   DayLoopRun run;
   run.settings.windowLetter = 'A';
-  run.settings.startOffsetHours = 0.0f;
-  run.settings.endOffsetHours = 24.0f;
-  run.settings.firstDay = 16;
-  run.settings.lastDay = 3;
+  run.days(16, 3, 0.0f, 24.0f);
   EXPECT_EQ(run.run(), DayLoopEnd::AllDaysDone);
   EXPECT_EQ(run.flusher.counts.size(), 1u);
   EXPECT_EQ(run.night.sun.reference_time, 16.0f);  // absolute mode: the sun at 0h
@@ -167,10 +166,7 @@ TEST(DayLoop, ACombinedRunWhoseDaysAreAllEmptyEndsItsDays) {
   DayLoopRun run;
   run.settings.combineRuns = true;
   run.settings.windowLetter = 'A';
-  run.settings.startOffsetHours = 5.0f;
-  run.settings.endOffsetHours = 1.0f;
-  run.settings.firstDay = 1;
-  run.settings.lastDay = 2;
+  run.days(1, 2, 5.0f, 1.0f);
   EXPECT_EQ(run.run(), DayLoopEnd::AllDaysDone);
   EXPECT_TRUE(run.flusher.counts.empty());
   EXPECT_EQ(run.error_text(),
@@ -182,10 +178,7 @@ TEST(DayLoop, RadarFormatUsesTheAbsoluteWindow) {
   DayLoopRun run;
   run.settings.radarFormat = true;
   run.settings.ignoreShadow = true;
-  run.settings.startOffsetHours = 0.0f;
-  run.settings.endOffsetHours = 24.0f;
-  run.settings.firstDay = 16;
-  run.settings.lastDay = 16;
+  run.days(16, 16, 0.0f, 24.0f);
   EXPECT_EQ(run.run(), DayLoopEnd::AllDaysDone);
   EXPECT_EQ(run.night.window.start, 16.0f);
   EXPECT_EQ(run.night.window.end, 17.0f);
