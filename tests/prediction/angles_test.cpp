@@ -155,11 +155,11 @@ TEST(ClampedArccos, BothBranchesAgreeWithArccos) {
 }
 
 TEST(ClampedArccos, BranchBoundaryBits) {
-  // Step 3 branch: s = float(sqrt(1 - x^2)), r = float(atan(s / x)).
+  // Above 0.707: s = float(sqrt(1 - x^2)), r = float(atan(s / x)).
   const double x1 = 0.7071f;
   const float s1 = static_cast<float>(std::sqrt(1.0 - x1 * x1));
   EXPECT_EQ(clamped_arccos(0.7071f), static_cast<float>(std::atan(static_cast<double>(s1) / x1)));
-  // Step 4 branch with the double pi/2.
+  // At or below 0.707: the double pi/2 less atan(x / s).
   const double x2 = 0.707f;
   const float s2 = static_cast<float>(std::sqrt(1.0 - x2 * x2));
   EXPECT_EQ(clamped_arccos(0.707f),
