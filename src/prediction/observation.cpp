@@ -67,7 +67,7 @@ PointOutcome observe_point(EngineContext& context, const OrbitSetup& orbit, int 
   }
   point.day_part = static_cast<float>(d(point.time) - std::trunc(d(point.time)));
 
-  const SubsatellitePoint ground = subsatellite_point(context.current, orbit, context.site, placed);
+  const SubsatellitePoint ground = subsatellite_point(orbit, context.site, placed);
   return observe_from_ground(context, ground, probe, walk_state, sun, point);
 }
 

@@ -101,9 +101,6 @@ inline SearchScope search_scope(const EngineContext& context) {
 // period between crossings that is not a positive finite number, a
 // revolution count beyond 32 bits, NaN).
 bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit);
-inline bool setup_orbit(const EngineContext& context, OrbitSetup& orbit) {
-  return setup_orbit(search_scope(context), orbit);
-}
 
 // next_candidate: moves on revolution by revolution (testing the current one
 // first when `advance_first` is false) until a crossing lies within
@@ -114,10 +111,6 @@ inline bool setup_orbit(const EngineContext& context, OrbitSetup& orbit) {
 // has decayed (mean motion 16.65 rev/day), or the search can make no progress.
 bool next_candidate(const SearchScope& scope, OrbitSetup& orbit, bool advance_first, int& j,
                     float& u_star);
-inline bool next_candidate(const EngineContext& context, OrbitSetup& orbit, bool advance_first,
-                           int& j, float& u_star) {
-  return next_candidate(search_scope(context), orbit, advance_first, j, u_star);
-}
 
 // revolutions_to_time: days since the epoch at which the revolution count
 // n0 t + ndot t^2 reaches R (one Newton step from R / n0, no convergence
@@ -134,8 +127,8 @@ inline OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int 
 // (miles), sub-satellite latitude (sine, cosine), longitude east of the node
 // and west longitude (radians, [0, 2 pi]) of a point from time_of_u (whose
 // cos_nu, sin_u and cos_u it uses).
-inline SubsatellitePoint subsatellite_point(const ElementSet& set, const OrbitSetup& orbit,
-                                            const SiteGeometry& site, const OrbitPoint& point);
+inline SubsatellitePoint subsatellite_point(const OrbitSetup& orbit, const SiteGeometry& site,
+                                            const OrbitPoint& point);
 
 // Searches the current element set over the day's window: every candidate
 // revolution goes to walk_pass.

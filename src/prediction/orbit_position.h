@@ -79,8 +79,8 @@ inline OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int 
   return point;
 }
 
-inline SubsatellitePoint subsatellite_point(const ElementSet& /*set*/, const OrbitSetup& orbit,
-                                            const SiteGeometry& site, const OrbitPoint& point) {
+inline SubsatellitePoint subsatellite_point(const OrbitSetup& orbit, const SiteGeometry& site,
+                                            const OrbitPoint& point) {
   using orbit_position::d;
   using orbit_position::f;
   SubsatellitePoint sub;

@@ -61,7 +61,7 @@ double wrapped(double angle) { return std::remainder(angle, 2.0 * M_PI); }
 
 SubsatellitePoint sub_at(const ElementSet& set, const OrbitSetup& orbit, const SiteGeometry& site,
                          int j, float u) {
-  return subsatellite_point(set, orbit, site, time_of_u(set, orbit, j, u));
+  return subsatellite_point(orbit, site, time_of_u(set, orbit, j, u));
 }
 
 TEST(RevolutionsToTime, OneNewtonStep) {
@@ -183,7 +183,7 @@ TEST_P(CrossingTest, CrossingsTrackedRevolutionByRevolutionMatchTheOrbit) {
     for (int k = 0; k < orbit.crossing_count; ++k) {
       const LatitudeCrossing& c = orbit.crossings[k];
       const OrbitPoint point = time_of_u(set, orbit, k, c.u);
-      const SubsatellitePoint sub = subsatellite_point(set, orbit, site, point);
+      const SubsatellitePoint sub = subsatellite_point(orbit, site, point);
       // On the observer's latitude, or at the track's turning point.
       const float expected_sin_lat =
           orbit.crossing_count == 2 ? site.sin_lat : std::copysign(orbit.sin_i, site.sin_lat);
@@ -514,7 +514,7 @@ TEST(SubsatellitePoint, HeightAndNodeRelativeLongitude) {
   ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit));
   for (float u : {0.1f, 1.0f, 2.0f, 3.0f, 4.0f, 5.5f}) {
     const OrbitPoint point = time_of_u(set, orbit, 0, u);
-    const SubsatellitePoint sub = subsatellite_point(set, orbit, site, point);
+    const SubsatellitePoint sub = subsatellite_point(orbit, site, point);
     // Height of the ISS: about 250 miles over a 3950-mile site radius.
     EXPECT_GT(sub.height, 230.0f);
     EXPECT_LT(sub.height, 280.0f);
