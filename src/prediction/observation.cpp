@@ -5,6 +5,7 @@
 #include "prediction/angles.h"
 #include "prediction/brightness.h"
 #include "prediction/illumination.h"
+#include "prediction/orbit_constants.h"
 
 namespace vespera {
 
@@ -17,9 +18,6 @@ constexpr float kOverheadSinGamma = 1.0e-5f;
 // Declinations closer to a pole than this sine are held at it.
 constexpr double kLargestSinDec = 0.9999989867210388;
 constexpr float kHeldSinDec = 0.99999899f;
-// A point later than the window end by more than this is past the last
-// revolution the day can use.
-constexpr float kEndOfSetMarginDays = 0.01f;
 
 double d(float x) { return static_cast<double>(x); }
 
@@ -34,7 +32,8 @@ bool outside_time_window(float time, const ObservingWindow& window, PointOutcome
     outcome = PointOutcome::Reject;
     return true;
   }
-  if (d(time) > d(window.end) + d(kEndOfSetMarginDays)) {
+  // Beyond the window's margin lies no revolution the day's search can use.
+  if (d(time) > d(window.end) + d(kWindowMarginDays)) {
     outcome = PointOutcome::EndOfSet;
     return true;
   }

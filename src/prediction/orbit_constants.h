@@ -1,5 +1,5 @@
 // Constants of the orbit model shared by the orbit's setup, the revolution
-// search and the placing of points on the orbit.
+// search and the time window of trial points.
 #pragma once
 
 namespace vespera {
