@@ -54,8 +54,10 @@ constexpr double kMaxRevolutionCount = 1.0e9;
 float place_crossing(const ElementSet& set, const OrbitSetup& orbit, LatitudeCrossing& crossing) {
   const float nu = f(d(crossing.u) - (d(set.perigeePerRev) * static_cast<double>(orbit.rev_base) +
                                       d(set.argPerigee)));
-  const float E = f(2.0 * std::atan(std::tan(d(nu) / 2.0) * d(orbit.e_factor)));
-  crossing.M = f((d(E) - d(orbit.e) * std::sin(d(E))) / d(kTwoPi));
+  float E;
+  double sin_E;
+  orbit_position::eccentric_anomaly(orbit, nu, E, sin_E);
+  crossing.M = orbit_position::mean_anomaly_revolutions(orbit, E, sin_E);
   if (crossing.M < 0.0f) crossing.M = f(d(crossing.M) + 1.0);
   return revolutions_to_time(set, f(static_cast<double>(orbit.rev_base) + d(crossing.M)));
 }
