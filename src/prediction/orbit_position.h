@@ -34,6 +34,19 @@ inline float mean_anomaly_revolutions(const OrbitSetup& orbit, float E, double s
   return f((d(E) - d(orbit.e) * sin_E) / d(kTwoPi));
 }
 
+// West longitude (radians, [0, 2 pi]) of the point of the orbit `node_lon`
+// radians east of the node, `since_epoch` days after the epoch: the earth's
+// turn relative to the orbit plane since the epoch, less node_lon, from the
+// node's west longitude at the epoch.
+inline float west_longitude(const OrbitSetup& orbit, float since_epoch, float node_lon) {
+  int32_t turns;
+  float g;
+  split_turns(f(d(since_epoch) / d(orbit.rel_rot_period)), kTwoPi, turns, g);
+  float west = f(d(g) - d(node_lon) + d(orbit.node_angle0));
+  wrap_two_pi(west);
+  return west;
+}
+
 }  // namespace orbit_position
 
 inline float revolutions_to_time(const ElementSet& set, float revolutions) {
@@ -102,13 +115,7 @@ inline SubsatellitePoint subsatellite_point(const OrbitSetup& orbit, const SiteG
   }
   if (orbit.cos_i < 0.0f) node_lon = -node_lon;
   sub.node_lon = node_lon;
-
-  int32_t turns;
-  float g;
-  split_turns(f(d(point.since_epoch) / d(orbit.rel_rot_period)), kTwoPi, turns, g);
-  float west = f(d(g) - d(node_lon) + d(orbit.node_angle0));
-  wrap_two_pi(west);
-  sub.west_lon = west;
+  sub.west_lon = orbit_position::west_longitude(orbit, point.since_epoch, node_lon);
   return sub;
 }
 

@@ -62,14 +62,11 @@ float place_crossing(const ElementSet& set, const OrbitSetup& orbit, LatitudeCro
   return revolutions_to_time(set, f(static_cast<double>(orbit.rev_base) + d(crossing.M)));
 }
 
-// Longitude of crossing `crossing` west of the observer, t days after the
-// epoch, in [-pi, pi) (or just above pi when the difference came from 3 pi).
+// West longitude, less the observer's, of the crossing `dl` radians east of
+// the node, t days after the epoch: in [-pi, pi) (or just above pi when the
+// difference came from 3 pi).
 float crossing_lon_diff(const OrbitSetup& orbit, const SiteGeometry& site, float t, float dl) {
-  int32_t turns;
-  float g;
-  split_turns(f(d(t) / d(orbit.rel_rot_period)), kTwoPi, turns, g);
-  float west = f(d(g) - d(dl) + d(orbit.node_angle0));
-  wrap_two_pi(west);
+  const float west = orbit_position::west_longitude(orbit, t, dl);
   float lon_diff = f(d(west) - d(site.longitude));
   wrap_below(lon_diff, kPi, kTwoPi);
   return lon_diff;
