@@ -102,6 +102,11 @@ inline SearchScope search_scope(const EngineContext& context) {
 // revolution count beyond 32 bits, NaN).
 bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit);
 
+// set_orbit_shape: the size and shape of the ellipse for a mean motion n
+// (rev/day) and an eccentricity e: a = 26249.041 / n^(2/3) miles, e,
+// e_factor = sqrt((1 - e) / (1 + e)) and the semi-latus rectum p (miles).
+void set_orbit_shape(OrbitSetup& orbit, float mean_motion, float eccentricity);
+
 // next_candidate: moves on revolution by revolution (testing the current one
 // first when `advance_first` is false) until a crossing lies within
 // lon_window of the observer; then gives its crossing index j (0 or 1) and

@@ -74,6 +74,14 @@ float crossing_lon_diff(const OrbitSetup& orbit, const SiteGeometry& site, float
 
 }  // namespace
 
+void set_orbit_shape(OrbitSetup& orbit, float mean_motion, float eccentricity) {
+  const double e = eccentricity;
+  orbit.e = eccentricity;
+  orbit.e_factor = f(std::sqrt((1.0 - e) / (1.0 + e)));
+  orbit.a = f(kSemiMajorAxisOneRevMiles / std::pow(d(mean_motion), d(kTwoThirds)));
+  orbit.p = f((e + 1.0) * (1.0 - e) * d(orbit.a));
+}
+
 bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
   const ElementSet& set = scope.set;
   const SiteGeometry& site = scope.site;
@@ -106,10 +114,7 @@ bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
       f(1.0 / (d(kEarthTurnsPerDay) - d(set.nodePerRev) * d(orbit.n_now) / d(kTwoPi)));
   orbit.rot_per_turn = f(d(kTwoPi) / d(orbit.rel_rot_period));
   orbit.perigee_factor = f(1.0 - d(set.perigeePerRev) / d(kTwoPi));
-  orbit.a = f(kSemiMajorAxisOneRevMiles / std::pow(d(orbit.n_now), d(kTwoThirds)));
-  orbit.e = set.eccentricity;
-  orbit.e_factor = f(std::sqrt((1.0 - d(orbit.e)) / (1.0 + d(orbit.e))));
-  orbit.p = f((d(orbit.e) + 1.0) * (1.0 - d(orbit.e)) * d(orbit.a));
+  set_orbit_shape(orbit, orbit.n_now, set.eccentricity);
 
   // Apogee allowance.
   const float apogee_excess = f(

@@ -38,10 +38,7 @@ bool refresh_for_decay(const ElementSet& set, OrbitSetup& orbit, const LatitudeC
   const float e = f((d(kDecayMeanMotion) - d(n)) * d(set.eccentricity) /
                     (d(kDecayMeanMotion) - d(set.meanMotion)));
   if (!(std::fabs(e) < 1.0f)) return false;
-  orbit.e = e;
-  orbit.e_factor = f(std::sqrt((1.0 - d(e)) / (1.0 + d(e))));
-  orbit.a = f(kSemiMajorAxisOneRevMiles / std::pow(d(n), d(kTwoThirds)));
-  orbit.p = f((d(e) + 1.0) * (1.0 - d(e)) * d(orbit.a));
+  set_orbit_shape(orbit, n, e);
   return true;
 }
 
