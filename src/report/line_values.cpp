@@ -23,7 +23,6 @@ const LineValueFormats& formats() {
   return compiled;
 }
 
-constexpr float kHoursPerDay = 24.0f;
 constexpr float kSixty = 60.0f;
 constexpr int32_t kDegreesPerTurn = 360;
 constexpr int32_t kHalfTurnDegrees = 180;

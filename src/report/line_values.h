@@ -13,7 +13,8 @@
 
 namespace vespera {
 
-// Kilometres per statute mile, for ranges printed in km.
+// Hours of a day: local and window times are kept within 0-24 h.
+inline constexpr float kHoursPerDay = 24.0f;
 // Added to a right ascension in hours to round it to the nearest minute.
 inline constexpr float kHalfMinuteOfHours = 0.0083333f;
 // A timing error above this many seconds is printed in the Tim column.

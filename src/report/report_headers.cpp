@@ -6,6 +6,7 @@
 #include "prediction/angles.h"
 #include "report/day_number_to_date.h"
 #include "report/item_list.h"
+#include "report/line_values.h"
 
 namespace vespera {
 
@@ -48,7 +49,6 @@ const HeaderFormats& formats() {
   return compiled;
 }
 
-constexpr float kHoursPerDay = 24.0f;
 // Comment words an identification or comment line has room for: 8 words
 // (32 characters) end the line at column 75, or 5 words and 3 characters
 // after the detail text.
