@@ -29,12 +29,14 @@ uint32_t map_position(int32_t ncat) {
 
 std::size_t at(int32_t i) { return static_cast<std::size_t>(i); }
 
-}  // namespace
-
+// Whether a record at `time` lies within the continuation window after
+// `previous_time`.
 bool within_continuation_window(float time, float previous_time) {
   return static_cast<double>(time) <
          static_cast<double>(previous_time) + static_cast<double>(kPassContinuationDays);
 }
+
+}  // namespace
 
 SelectionOrder::SelectionOrder()
     : keys_(kPredictionCapacity),

@@ -76,8 +76,4 @@ class SelectionOrder {
   std::vector<uint8_t> taken_;        // per slot
 };
 
-// Whether a record at `time` lies within the continuation window after
-// `previous_time`.
-bool within_continuation_window(float time, float previous_time);
-
 }  // namespace vespera
