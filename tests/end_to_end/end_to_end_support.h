@@ -146,6 +146,17 @@ struct Section {
   }
 };
 
+// Runs the program on one section over the excerpt of the visual list and
+// its catalogue, in a workspace of its own; the report is read from the
+// section's output file.
+inline RunResult run_excerpt(const Section& section) {
+  Workspace ws;
+  ws.copy_data("end_to_end/visual-excerpt.tle");
+  ws.copy_data("end_to_end/visual-excerpt.mag");
+  ws.write("run.ctl", section.text());
+  return ws.run("run.ctl", section.output);
+}
+
 // ---------------------------------------------------------------------------
 // Reading a report back.
 

@@ -25,16 +25,8 @@ Section two_nights(const std::string& format) {
   return s;
 }
 
-RunResult run_section(const Section& section) {
-  Workspace ws;
-  ws.copy_data("end_to_end/visual-excerpt.tle");
-  ws.copy_data("end_to_end/visual-excerpt.mag");
-  ws.write("run.ctl", section.text());
-  return ws.run("run.ctl");
-}
-
 Report run_format(const std::string& format_line, char letter, bool phase = false) {
-  RunResult r = run_section(two_nights(format_line));
+  RunResult r = run_excerpt(two_nights(format_line));
   EXPECT_EQ(r.exit_status, 0) << r.out << r.err;
   Report report = parse_report(r.report, letter, phase);
   EXPECT_TRUE(report.unrecognised.empty()) << report.unrecognised.front();
@@ -88,7 +80,7 @@ TEST(ReportFormats, ColumnHeadersAndTheirEmptyLines) {
   };
   for (const auto& [format_line, header] : rows) {
     SCOPED_TRACE(format_line);
-    RunResult r = run_section(two_nights(format_line));
+    RunResult r = run_excerpt(two_nights(format_line));
     std::vector<std::string> lines = split_lines(r.report);
     // Settings line, then per day: empty, day header, empty, column header.
     ASSERT_GE(lines.size(), 5u);
@@ -176,7 +168,7 @@ TEST(ReportFormats, ShortLayoutsCarryTheSameValues) {
     EXPECT_EQ(c.passes[i].identification, expected_tail) << id;
     EXPECT_EQ(p.passes[i].identification, expected_tail) << id;
   }
-  RunResult r = run_section(two_nights("B"));
+  RunResult r = run_excerpt(two_nights("B"));
   std::vector<std::string> lines = split_lines(r.report);
   std::size_t comments = 0;
   for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -187,7 +179,7 @@ TEST(ReportFormats, ShortLayoutsCarryTheSameValues) {
   }
   EXPECT_EQ(comments, b.passes.size());
   // The N letter in column 5 leaves the comment lines out.
-  r = run_section(two_nights("B   N"));
+  r = run_excerpt(two_nights("B   N"));
   EXPECT_EQ(r.report.find("        rule: "), std::string::npos);
 }
 
@@ -199,7 +191,7 @@ TEST(ReportFormats, RadarFindsEveryFirstFoundPoint) {
   Section radar = two_nights("R");
   radar.days = "16 18";
   radar.window = "0 24";
-  RunResult r = run_section(radar);
+  RunResult r = run_excerpt(radar);
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
   EXPECT_EQ(r.err, "");
   Report rr = parse_report(r.report, 'R');

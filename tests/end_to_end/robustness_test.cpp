@@ -13,14 +13,6 @@
 namespace vespera::e2e {
 namespace {
 
-RunResult run_section(const Section& section) {
-  Workspace ws;
-  ws.copy_data("end_to_end/visual-excerpt.tle");
-  ws.copy_data("end_to_end/visual-excerpt.mag");
-  ws.write("edge.ctl", section.text());
-  return ws.run("edge.ctl", section.output);
-}
-
 // The dates of the day headers of a report.
 std::vector<std::string> header_dates(const std::string& report) {
   std::vector<std::string> dates;
@@ -38,8 +30,8 @@ TEST(Robustness, LastDayAtTheEndOfTheIntegerRangeRunsTheFirstNightOnly) {
   widest.days = "16 2147483647";
   Section single;
   single.days = "16";
-  const RunResult wide = run_section(widest);
-  const RunResult one = run_section(single);
+  const RunResult wide = run_excerpt(widest);
+  const RunResult one = run_excerpt(single);
   ASSERT_EQ(wide.exit_status, 0) << wide.out << wide.err;
   EXPECT_EQ(wide.report, one.report);
   EXPECT_EQ(wide.out, one.out);
@@ -87,7 +79,7 @@ TEST(Robustness, ExtremeSettingsEndInOrder) {
     for (const auto& [field, value] : c.lines) section.*field = value;
     if (c.sky_limits != nullptr) section.sky_limits = c.sky_limits;
     if (c.range_limit != nullptr) section.range_limit = c.range_limit;
-    const RunResult result = run_section(section);
+    const RunResult result = run_excerpt(section);
     EXPECT_EQ(result.exit_status, 0) << c.what << "\n" << result.out << result.err;
     EXPECT_NE(result.out.find(" predictions written to file report.txt"), std::string::npos)
         << c.what << "\n" << result.out;

@@ -25,13 +25,6 @@ RunResult run_in(Workspace& ws, const Section& section) {
   return ws.run("run.ctl", section.output);
 }
 
-RunResult run_excerpt(const Section& section) {
-  Workspace ws;
-  ws.copy_data("end_to_end/visual-excerpt.tle");
-  ws.copy_data("end_to_end/visual-excerpt.mag");
-  return run_in(ws, section);
-}
-
 Report report_of(const Section& section, char letter = 'A') {
   RunResult r = run_excerpt(section);
   EXPECT_EQ(r.exit_status, 0) << r.out << r.err;

@@ -46,11 +46,7 @@ class SkyConsistency : public ::testing::TestWithParam<SiteCase (*)()> {};
 
 TEST_P(SkyConsistency, EveryLineAgreesWithTheSky) {
   const SiteCase c = GetParam()();
-  Workspace ws;
-  ws.copy_data("end_to_end/visual-excerpt.tle");
-  ws.copy_data("end_to_end/visual-excerpt.mag");
-  ws.write("run.ctl", c.section.text());
-  RunResult r = ws.run("run.ctl");
+  RunResult r = run_excerpt(c.section);
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
   Report report = parse_report(r.report, 'E');
   EXPECT_TRUE(report.unrecognised.empty()) << report.unrecognised.front();
