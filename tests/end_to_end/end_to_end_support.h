@@ -290,6 +290,29 @@ inline bool has_time_columns(const std::string& line) {
   return h && m && s && *h >= 0 && *h <= 23 && *m >= 0 && *m <= 59 && *s >= 0 && *s <= 59;
 }
 
+// The whole-degree angle columns 13-19: altitude then azimuth (formats A, C
+// and R), or azimuth then altitude (B and D).
+inline void read_alt_az(const std::string& line, PredictionLine& p) {
+  p.alt = int_at(line, 13, 3);
+  p.az = int_at(line, 16, 4);
+}
+inline void read_az_alt(const std::string& line, PredictionLine& p) {
+  p.az = int_at(line, 13, 4);
+  p.alt = int_at(line, 17, 3);
+}
+
+// The columns from C to the shadow height, which every format but R lays
+// out alike from the C column on.
+inline void read_pass_columns(const std::string& line, std::size_t c_column, PredictionLine& p) {
+  p.c_mark = line[c_column - 1] == 'C';
+  p.direction = int_at(line, c_column + 1, 4);
+  p.magnitude = real_at(line, c_column + 5, 5);
+  p.age_days = int_at(line, c_column + 10, 4);
+  p.tenths = int_at(line, c_column + 14, 2);
+  p.height = int_at(line, c_column + 16, 5);
+  p.shadow_height = int_at(line, c_column + 21, 4);
+}
+
 // Reads a prediction line of the given format letter; `phase_shown` is the P
 // letter of formats B and C (the distance field is then 4 columns wide).
 inline std::optional<PredictionLine> parse_prediction(const std::string& line, char format, bool phase_shown) {
@@ -302,8 +325,7 @@ inline std::optional<PredictionLine> parse_prediction(const std::string& line, c
   p.tim = line.substr(8, 4);
   if (format == 'R') {
     if (line.size() != 37) return std::nullopt;
-    p.alt = int_at(line, 13, 3);
-    p.az = int_at(line, 16, 4);
+    read_alt_az(line, p);
     p.c_mark = line[20] == 'C';
     p.age_days = int_at(line, 22, 4);
     p.tenths = int_at(line, 26, 2);
@@ -314,19 +336,11 @@ inline std::optional<PredictionLine> parse_prediction(const std::string& line, c
   if (format == 'B' || format == 'C') {
     if (line.size() < 58) return std::nullopt;
     if (format == 'B') {
-      p.az = int_at(line, 13, 4);
-      p.alt = int_at(line, 17, 3);
+      read_az_alt(line, p);
     } else {
-      p.alt = int_at(line, 13, 3);
-      p.az = int_at(line, 16, 4);
+      read_alt_az(line, p);
     }
-    p.c_mark = line[19] == 'C';
-    p.direction = int_at(line, 21, 4);
-    p.magnitude = real_at(line, 25, 5);
-    p.age_days = int_at(line, 30, 4);
-    p.tenths = int_at(line, 34, 2);
-    p.height = int_at(line, 36, 5);
-    p.shadow_height = int_at(line, 41, 4);
+    read_pass_columns(line, 20, p);
     std::size_t w = phase_shown ? 4 : 5;
     p.range = int_at(line, 45, w);
     p.ra_hours = int_at(line, 45 + w, 3);
@@ -338,22 +352,14 @@ inline std::optional<PredictionLine> parse_prediction(const std::string& line, c
   std::size_t shift = format == 'E' ? 6 : 0;
   if (line.size() != 69 + shift) return std::nullopt;
   if (format == 'A') {
-    p.alt = int_at(line, 13, 3);
-    p.az = int_at(line, 16, 4);
+    read_alt_az(line, p);
   } else if (format == 'D') {
-    p.az = int_at(line, 13, 4);
-    p.alt = int_at(line, 17, 3);
+    read_az_alt(line, p);
   } else {
     p.az_e = real_at(line, 13, 7);
     p.alt_e = real_at(line, 20, 6);
   }
-  p.c_mark = line[20 + shift] == 'C';
-  p.direction = int_at(line, 22 + shift, 4);
-  p.magnitude = real_at(line, 26 + shift, 5);
-  p.age_days = int_at(line, 31 + shift, 4);
-  p.tenths = int_at(line, 35 + shift, 2);
-  p.height = int_at(line, 37 + shift, 5);
-  p.shadow_height = int_at(line, 42 + shift, 4);
+  read_pass_columns(line, 21 + shift, p);
   p.range = int_at(line, 46 + shift, 5);
   p.ew = real_at(line, 51 + shift, 4);
   p.phase = int_at(line, 55 + shift, 4);
