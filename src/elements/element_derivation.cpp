@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "prediction/angles.h"
+#include "prediction/orbit_constants.h"
 
 namespace vespera {
 
@@ -13,11 +14,10 @@ static_assert(std::numeric_limits<float>::is_iec559, "IEEE single precision requ
 
 namespace {
 
-// The semi-major axis of an orbit of one revolution per day, in earth radii,
-// the exponent 2/3 of the mean motion, and the earth radius of the element
-// sets' earth model.
+// The semi-major axis of an orbit of one revolution per day, in earth radii
+// (scaled by the mean motion to the power kTwoThirds), and the earth radius of
+// the element sets' earth model.
 constexpr float kSemiMajorAxisEarthRadiiAtOneRevPerDay = 6.6229515f;
-constexpr float kTwoThirds = 0.66666667f;
 constexpr float kEarthRadiusKm = 6378.388f;
 
 // Zonal-harmonic factors of the drift: J2 and J4 terms scaled by powers of the
