@@ -21,9 +21,9 @@
 #include "run/console.h"
 #include "run/control_file.h"
 #include "run/field_scanner.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 #include "run/run_driver.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace {
 

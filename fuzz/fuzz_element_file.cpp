@@ -20,8 +20,8 @@
 #include "magnitudes/magnitude_catalogue.h"
 #include "magnitudes/magnitude_table.h"
 #include "prediction/prediction_table.h"
-#include "run/program_exit.h"
-#include "run/run_settings.h"
+#include "vocabulary/program_exit.h"
+#include "vocabulary/run_settings.h"
 
 namespace {
 

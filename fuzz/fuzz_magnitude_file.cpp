@@ -18,8 +18,8 @@
 #include "fuzz_support.h"
 #include "magnitudes/magnitude_catalogue.h"
 #include "magnitudes/magnitude_table.h"
-#include "run/program_exit.h"
-#include "run/run_settings.h"
+#include "vocabulary/program_exit.h"
+#include "vocabulary/run_settings.h"
 
 namespace {
 

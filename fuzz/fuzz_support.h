@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera::fuzz {
 

@@ -10,5 +10,5 @@ cmake --build "$build" --target vespera_format vespera_elements vespera_magnitud
 libs=()
 for sub in prediction elements magnitudes format; do libs+=("$build/libvespera_$sub.a"); done
 g++ -std=c++20 -O2 -Wall -Wextra -ffp-contract=off -I "$root/src" "$root/tools/engine_probe.cpp" \
-  -Wl,--start-group "${libs[@]}" -Wl,--end-group -o "$build/engine_probe"
+  "${libs[@]}" -o "$build/engine_probe"
 echo "$build/engine_probe"

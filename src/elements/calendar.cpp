@@ -1,7 +1,7 @@
 #include "elements/calendar.h"
 
 #include "format/format_writer.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 
 namespace vespera {
 namespace {

@@ -3,8 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "prediction/angles.h"
-#include "prediction/orbit_constants.h"
+#include "vocabulary/units.h"
 
 namespace vespera {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 
 namespace vespera {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "format/text_record.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

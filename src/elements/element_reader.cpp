@@ -4,7 +4,7 @@
 #include <string>
 
 #include "elements/calendar.h"
-#include "elements/column_decoder.h"
+#include "format/column_decoder.h"
 #include "elements/element_derivation.h"
 #include "format/format_writer.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 
 namespace vespera {
 

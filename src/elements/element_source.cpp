@@ -20,8 +20,7 @@ struct ElementSource::State {
   int32_t saved_ncat = 0;
   int32_t saved_epoch_day = 0;
   float saved_epoch_fraction = 0.0f;
-  int32_t saved_prediction_count = 0;
-  int64_t saved_flushes = 0;
+  bool supersedes_previous = false;  // the set handed out last supersedes the one before
 };
 
 namespace {
@@ -81,6 +80,7 @@ int next_from_files(ElementSource::State& state, const ElementContext& context,
   if (!state.pass_started) {
     state.pass_started = true;
     state.saved_ncat = 0;
+    state.supersedes_previous = false;
     state.next_file = 0;
     state.file.close();
     open_next_stream(state, context);
@@ -91,6 +91,7 @@ int next_from_files(ElementSource::State& state, const ElementContext& context,
       open_next_stream(state, context);
       continue;
     }
+    state.supersedes_previous = false;
     if (!context.settings.dropOlderDuplicates) return 0;
 
     if (current.ncat == state.saved_ncat) {
@@ -98,18 +99,11 @@ int next_from_files(ElementSource::State& state, const ElementContext& context,
                         state.saved_epoch_fraction)) {
         continue;  // not newer than the set handed out just before: dropped
       }
-      // The older set handed out just before is superseded: withdraw the
-      // predictions made from it. If the table was written out and emptied
-      // meanwhile (it filled up), everything it holds now came from the older
-      // set, so all of it goes; what was already written stays in the report.
-      const bool flushed_since = context.predictions.flushes != state.saved_flushes;
-      context.predictions.cut_back(flushed_since ? 0 : state.saved_prediction_count);
+      state.supersedes_previous = true;  // the older set handed out just before
     }
     state.saved_ncat = current.ncat;
     state.saved_epoch_day = current.epochDay;
     state.saved_epoch_fraction = current.epochFraction;
-    state.saved_prediction_count = context.predictions.count;
-    state.saved_flushes = context.predictions.flushes;
     return 0;
   }
   return 1;
@@ -165,6 +159,8 @@ int ElementSource::nextElementSet(const ElementContext& context, ElementSet& cur
   if (context.settings.keepElementsInMemory) return next_from_store(state_->store, current);
   return next_from_files(*state_, context, current);
 }
+
+bool ElementSource::supersedesPrevious() const { return state_->supersedes_previous; }
 
 int32_t ElementSource::storedCount() const { return state_->store.count; }
 

@@ -10,8 +10,7 @@
 
 #include "elements/element_set.h"
 #include "magnitudes/magnitude_catalogue.h"
-#include "prediction/prediction_table.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 
@@ -20,7 +19,6 @@ struct ElementContext {
   const RunSettings& settings;
   MagnitudeCatalogue& magnitudes;  // flag-only lookups for selection by flag letters
   MagnitudeInfo& info;             // the shared lookup result
-  PredictionTable& predictions;    // cut back when a newer duplicate follows (streaming)
   std::FILE* console;
 };
 
@@ -46,9 +44,12 @@ class ElementSource {
   // left. Streaming mode reads the files again on every pass ("Input file ...
   // not found" for a missing one); with dropOlderDuplicates a set not newer
   // than the set of the same satellite handed out just before it is skipped,
-  // and a newer one withdraws the predictions made from the older one by
-  // cutting the prediction table back.
+  // and a newer one supersedes it (supersedesPrevious).
   int nextElementSet(const ElementContext& context, ElementSet& current);
+  // Whether the set handed out last is a newer set of the satellite handed
+  // out just before it (streaming mode with dropOlderDuplicates): the
+  // predictions made from that older set are to be withdrawn.
+  bool supersedesPrevious() const;
 
   // Number of sets in the store (memory mode).
   int32_t storedCount() const;

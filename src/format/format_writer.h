@@ -39,7 +39,7 @@
 #include <string_view>
 #include <vector>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 
 namespace vespera {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 
 namespace vespera {
 

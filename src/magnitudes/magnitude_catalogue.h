@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "format/fixed_text.h"
-#include "run/run_settings.h"
+#include "vocabulary/fixed_text.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

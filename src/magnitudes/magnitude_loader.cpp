@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "elements/column_decoder.h"
+#include "format/column_decoder.h"
 #include "format/format_writer.h"
 #include "format/text_record.h"
 #include "magnitudes/magnitude_catalogue.h"

@@ -1,4 +1,5 @@
-// The engine's units and its small angle and time routines. Angles are
+// The engine's small angle and time routines (the units themselves are in
+// vocabulary/units.h). Angles are
 // radians, longitudes positive to the west, distances statute miles, times
 // days from 0h UT of the run's start day number.
 //
@@ -10,17 +11,9 @@
 #include <cstdint>
 #include <limits>
 
-namespace vespera {
+#include "vocabulary/units.h"
 
-inline constexpr float kTwoPi = 6.2831855f;
-inline constexpr float kPi = 3.1415927f;
-inline constexpr float kHalfPi = 1.5707964f;
-inline constexpr float kRadiansPerDegree = 0.017453292f;
-inline constexpr float kDegreesPerRadian = 57.29578f;
-inline constexpr float kHoursPerRadian = 3.8197186f;  // 12 / pi
-inline constexpr float kKilometresPerMile = 1.609345f;
-inline constexpr float kSiderealPerSolarDay =
-    0.0027379093f;  // sidereal excess per day, revolutions
+namespace vespera {
 
 // truncate_to_int32: x truncated toward zero as a 32-bit integer, saturated
 // at the int32 limits for values beyond them; 0 for NaN. (A plain conversion

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 #include "prediction/engine_context.h"
 #include "prediction/observation.h"
 

@@ -5,7 +5,6 @@
 #include "format/format_writer.h"
 #include "prediction/orbit.h"
 #include "prediction/sun_window.h"
-#include "run/signals.h"
 
 namespace vespera {
 
@@ -23,8 +22,13 @@ DayLoopEnd run_day_loop(EngineContext& context) {
     } else {
       const ElementContext element_context = context.element_context();
       context.elements.rewindElementSets();
+      PredictionTable::Mark handed_out = context.predictions.mark();
       while (context.elements.nextElementSet(element_context, context.current) == 0) {
-        check_interrupt();
+        context.stop.throw_if_requested();
+        // A newer set of the satellite handed out just before withdraws the
+        // predictions made from the older one.
+        if (context.elements.supersedesPrevious()) context.predictions.withdraw_since(handed_out);
+        handed_out = context.predictions.mark();
         search_element_set(context);
       }
       if (context.settings.combineRuns) return DayLoopEnd::CombineWithNextRun;

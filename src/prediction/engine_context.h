@@ -10,7 +10,8 @@
 #include "magnitudes/magnitude_catalogue.h"
 #include "prediction/altitude_limit.h"
 #include "prediction/prediction_table.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
+#include "vocabulary/stop_request.h"
 
 namespace vespera {
 
@@ -63,11 +64,12 @@ struct EngineContext {
   PredictionFlusher& flusher;
   std::FILE* out;  // console messages ("Space limit")
   std::FILE* err;  // the reversed-window line
+  StopToken stop;  // asked between element sets
   // The minimum-altitude test, prepared for settings.minAltitude on first use.
   AltitudeLimit altitude_limit{};
 
   ElementContext element_context() const {
-    return ElementContext{settings, magnitudes, info, predictions, out};
+    return ElementContext{settings, magnitudes, info, out};
   }
 };
 

@@ -10,7 +10,6 @@ inline constexpr float kMinMeanMotion = 4.0f;
 inline constexpr float kDecayMeanMotion = 16.65f;
 // Semi-major axis in miles of an orbit of 1 rev/day: a = kSemiMajorAxisOneRevMiles / n^(2/3).
 inline constexpr double kSemiMajorAxisOneRevMiles = 26249.041015625;
-inline constexpr float kTwoThirds = 0.66666667f;
 // Rotation of the earth, turns per solar day, against the stars.
 inline constexpr float kEarthTurnsPerDay = 1.0027379f;
 // Days added around the window so that a pass at its edges is not missed.

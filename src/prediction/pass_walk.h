@@ -13,7 +13,7 @@
 #include "prediction/observation.h"
 #include "prediction/orbit.h"
 #include "prediction/prediction_table.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 
 namespace vespera {
 
@@ -34,8 +34,8 @@ struct PredictionRecord {
 
 struct PredictionTable {
   int32_t count = 0;
-  // Number of times the table has been emptied; lets the element source tell
-  // whether predictions it saved a count for have been written out since.
+  // Number of times the table has been emptied; tells whether predictions
+  // counted at a mark have been written out since.
   int64_t flushes = 0;
   // Slot i (1-based) is times[i - 1] and records[i - 1]. A time is in days
   // from 0h UT of the start day number of the run that found it.
@@ -58,6 +58,19 @@ struct PredictionTable {
     count = 0;
     ++flushes;
   }
+
+  // Where the table stood when an element set was handed out, so that the
+  // set's predictions can be withdrawn when a newer set of the same
+  // satellite supersedes it.
+  struct Mark {
+    int32_t count = 0;
+    int64_t flushes = 0;
+  };
+  Mark mark() const { return Mark{count, flushes}; }
+  // Withdraws the predictions stored since `since`. If the table was written
+  // out and emptied meanwhile (it filled up), everything it holds now came
+  // after the mark, so all of it goes; what was written stays in the report.
+  void withdraw_since(const Mark& since) { cut_back(flushes != since.flushes ? 0 : since.count); }
 };
 
 // The report writer as the engine sees it: writes out and empties the table.

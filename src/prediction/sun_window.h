@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "prediction/engine_context.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 #include "prediction/angles.h"
 #include "prediction/prediction_table.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

@@ -8,7 +8,7 @@
 #include "magnitudes/magnitude_catalogue.h"
 #include "prediction/prediction_table.h"
 #include "report/line_values.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 #include "magnitudes/magnitude_catalogue.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

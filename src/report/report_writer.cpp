@@ -9,7 +9,7 @@
 #include "report/prediction_lines.h"
 #include "report/report_headers.h"
 #include "report/selection_order.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 
 namespace vespera {
 

@@ -11,7 +11,7 @@
 #include "magnitudes/magnitude_catalogue.h"
 #include "prediction/engine_context.h"
 #include "prediction/prediction_table.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

@@ -1,7 +1,7 @@
 #include "run/console.h"
 
 #include "format/text_record.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 #include "run/signals.h"
 
 namespace vespera {

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "format/format_writer.h"
-#include "prediction/angles.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
+#include "vocabulary/units.h"
 
 namespace vespera {
 

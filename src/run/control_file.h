@@ -13,7 +13,7 @@
 #include "format/text_record.h"
 #include "run/console.h"
 #include "run/field_scanner.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 

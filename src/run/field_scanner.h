@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 
 namespace vespera {
 

@@ -6,7 +6,7 @@
 
 #include "format/format_writer.h"
 #include "run/console.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 #include "run/run_driver.h"
 #include "run/signals.h"
 

@@ -19,8 +19,9 @@
 #include "prediction/site_setup.h"
 #include "report/report_writer.h"
 #include "run/control_file.h"
-#include "run/program_exit.h"
-#include "run/run_settings.h"
+#include "run/signals.h"
+#include "vocabulary/program_exit.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 
@@ -58,7 +59,7 @@ class RunDriver {
                 records_->elements,   records_->current,     *records_->magnitudes,
                 records_->info,       records_->defaultMagnitudeBoundary,
                 *records_->predictions, records_->reportWriter, console.out,
-                console.err} {}
+                console.err,          signal_stop_token()} {}
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");

@@ -2,18 +2,19 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
-
-#include "run/program_exit.h"
 
 namespace vespera {
 
 namespace {
 
 // Set by the handler of an interrupt or termination request; acted on at the
-// next safe point. The only mutable global of the program.
-volatile std::sig_atomic_t g_stop_requested = 0;
+// next safe point. The only mutable global of the program. Lock-free, so
+// that the handler may set it and any thread may read it.
+std::atomic<bool> g_stop_requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 void write_word(const char* word) {
   // write(2) is async-signal-safe; a failed write has nowhere to be reported.
@@ -49,8 +50,8 @@ void on_fatal_signal(int signal_number) {
 // once, for a program that is not reaching a safe point.
 void on_stop_signal(int signal_number) {
   write_word(word_of(signal_number));
-  if (g_stop_requested) _exit(kInterruptedExitStatus);
-  g_stop_requested = 1;
+  if (g_stop_requested.load()) _exit(kInterruptedExitStatus);
+  g_stop_requested.store(true);
 }
 
 void install(int signal_number, void (*handler)(int)) {
@@ -75,8 +76,8 @@ void install_signal_handlers() {
   install(SIGTERM, on_stop_signal);
 }
 
-void check_interrupt() {
-  if (g_stop_requested) throw ProgramExit(kInterruptedExitStatus);
-}
+StopToken signal_stop_token() { return StopToken(g_stop_requested); }
+
+void check_interrupt() { signal_stop_token().throw_if_requested(); }
 
 }  // namespace vespera

@@ -4,9 +4,13 @@
 // status 1 after the report written so far has been flushed and closed.
 #pragma once
 
+#include "vocabulary/stop_request.h"
+
 namespace vespera {
 
 void install_signal_handlers();
+// The token that tells whether an interrupt or termination request has arrived.
+StopToken signal_stop_token();
 // Throws ProgramExit(1) when an interrupt or termination request has arrived.
 void check_interrupt();
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 #include "support/temp_files.h"
 
 namespace vespera {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "elements/calendar.h"
-#include "elements/column_decoder.h"
+#include "format/column_decoder.h"
 #include "element_test_support.h"
 
 namespace vespera {

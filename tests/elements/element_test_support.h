@@ -61,7 +61,6 @@ struct ElementHarness {
   RunSettings settings;
   std::unique_ptr<MagnitudeCatalogue> magnitudes = std::make_unique<MagnitudeCatalogue>();
   MagnitudeInfo info;
-  std::unique_ptr<PredictionTable> predictions = std::make_unique<PredictionTable>();
   std::FILE* console = std::tmpfile();
 
   ElementHarness() = default;
@@ -69,7 +68,7 @@ struct ElementHarness {
   ElementHarness(const ElementHarness&) = delete;
   ElementHarness& operator=(const ElementHarness&) = delete;
 
-  ElementContext context() { return ElementContext{settings, *magnitudes, info, *predictions, console}; }
+  ElementContext context() { return ElementContext{settings, *magnitudes, info, console}; }
 
   // What was written to the console since the last call.
   std::string console_text() {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 #include "support/temp_files.h"
 
 namespace vespera {

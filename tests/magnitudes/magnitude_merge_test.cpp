@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "magnitude_test_support.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 
 namespace vespera {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "magnitudes/magnitude_catalogue.h"
 #include "magnitudes/magnitude_table.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 #include "support/temp_files.h"
 
 namespace vespera::testing {

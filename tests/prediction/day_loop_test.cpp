@@ -76,11 +76,11 @@ class DayLoopRun {
   }
 
   DayLoopEnd run() {
-    const ElementContext element_context{settings, *magnitudes, info, *predictions, out};
+    const ElementContext element_context{settings, *magnitudes, info, out};
     if (elements.loadElementSets(element_context) != 0) ADD_FAILURE() << "no sets loaded";
     setup_site(settings, 58026, site);  // 2017 October 0
     EngineContext context{settings, site,     night,        elements, current, *magnitudes,
-                          info,     boundary, *predictions, flusher,  out,     err};
+                          info,     boundary, *predictions, flusher,  out,     err, StopToken{}};
     return run_day_loop(context);
   }
 

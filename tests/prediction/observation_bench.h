@@ -90,7 +90,7 @@ struct ObservationBench {
   CollectingFlusher flusher{*table, night};
   WalkSun sun;
   EngineContext context{settings, site,     night,  elements, set,    *catalogue,
-                        info,     boundary, *table, flusher,  stdout, stderr};
+                        info,     boundary, *table, flusher,  stdout, stderr, StopToken{}};
 };
 
 }  // namespace vespera::testing

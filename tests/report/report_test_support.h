@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "prediction/prediction_table.h"
-#include "run/run_settings.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera::report_test {
 

@@ -9,7 +9,7 @@
 
 #include "magnitudes/magnitude_table.h"
 #include "report_test_support.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 
 namespace vespera {
 namespace {

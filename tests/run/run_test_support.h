@@ -14,7 +14,7 @@
 
 #include "format/text_record.h"
 #include "run/console.h"
-#include "run/program_exit.h"
+#include "vocabulary/program_exit.h"
 #include "support/temp_files.h"
 
 namespace vespera::testing {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "format/fixed_text.h"
+#include "vocabulary/fixed_text.h"
 
 namespace vespera {
 

@@ -1,4 +1,4 @@
-#include "elements/column_decoder.h"
+#include "format/column_decoder.h"
 
 #include <gtest/gtest.h>
 
