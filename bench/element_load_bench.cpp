@@ -76,10 +76,8 @@ void load(benchmark::State& bench, const std::string& file, bool dropOlderDuplic
   settings.elementFileCount = 1;
   settings.elementFileNames[0] = FileName(file);
   auto magnitudes = std::make_unique<MagnitudeCatalogue>();
-  MagnitudeInfo info;
-  auto predictions = std::make_unique<PredictionTable>();
   std::FILE* console = std::fopen("/dev/null", "w");
-  const ElementContext context{settings, *magnitudes, info, *predictions, console};
+  const ElementContext context{settings, *magnitudes, console};
   ElementSource source;
   for (auto _ : bench) {
     benchmark::DoNotOptimize(source.loadElementSets(context));

@@ -61,9 +61,7 @@ struct WriterSetup {
   SiteGeometry site;
   NightState night;
   std::unique_ptr<MagnitudeCatalogue> catalogue = std::make_unique<MagnitudeCatalogue>();
-  MagnitudeInfo info;
   std::unique_ptr<PredictionTable> table = std::make_unique<PredictionTable>();
-  int32_t written = 0;
   std::FILE* sink = std::fopen("/dev/null", "w");
   std::unique_ptr<ReportWriter> writer;
 
@@ -91,8 +89,8 @@ struct WriterSetup {
       e.sizeIndex = static_cast<int16_t>(catalogue->sizeTriples.find_or_add(
           {FixedText<4>(" 8.0"), FixedText<4>(" 3.0"), FixedText<4>(" 0.0")}));
     }
-    writer = std::make_unique<ReportWriter>(settings, site, night, *catalogue, info, *table,
-                                            written);
+    writer = std::make_unique<ReportWriter>(*catalogue);
+    writer->begin_run(settings, site);
     writer->set_output(sink, "/dev/null");
   }
   ~WriterSetup() { std::fclose(sink); }
@@ -105,9 +103,9 @@ void BM_FlushFullTable(benchmark::State& state) {
     state.PauseTiming();
     *setup.table = *full;
     state.ResumeTiming();
-    setup.writer->flush_predictions();
+    setup.writer->flush_predictions(*setup.table, setup.night);
   }
-  state.counters["lines"] = benchmark::Counter(static_cast<double>(setup.written) /
+  state.counters["lines"] = benchmark::Counter(static_cast<double>(setup.writer->predictions_written()) /
                                                static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_FlushFullTable)->Arg('A')->Arg('B')->Arg('R')->Unit(benchmark::kMillisecond);

@@ -55,10 +55,8 @@ const SearchData& search_data() {
     settings->elementFileNames[0] = FileName(path);
     settings->elementFileCount = 1;
     auto magnitudes = std::make_unique<MagnitudeCatalogue>();
-    auto predictions = std::make_unique<PredictionTable>();
-    MagnitudeInfo info;
     std::FILE* console = std::fopen("/dev/null", "w");
-    const ElementContext context{*settings, *magnitudes, info, *predictions, console};
+    const ElementContext context{*settings, *magnitudes, console};
     ElementSource source;
     if (source.loadElementSets(context) == 0) {
       ElementSet set;
@@ -69,9 +67,8 @@ const SearchData& search_data() {
 
     setup_site(*settings, monthBaseDayNumber(2018, 1, stdout), d.site);
     for (int night = 0; night < kNights; ++night) {
-      NightState state;
-      set_up_night(*settings, d.site, 11 + night, state);  // twilight mode: day index + 1
-      d.windows.push_back(state.window);
+      // Twilight mode: day index + 1.
+      d.windows.push_back(set_up_night(window_settings(*settings), d.site, 11 + night).window);
     }
     d.loaded = !d.sets.empty();
     return d;
@@ -91,7 +88,7 @@ void BM_SearchPerSetPerDay(benchmark::State& state) {
   for (auto _ : state) {
     for (const ObservingWindow& window : data.windows) {
       for (const ElementSet& set : data.sets) {
-        const SearchScope scope{set, data.site, window, 10};
+        const SearchScope scope{set, data.site, window, 10, StopToken()};
         OrbitSetup orbit;
         ++searched;
         if (!setup_orbit(scope, orbit)) continue;
@@ -126,7 +123,7 @@ void BM_SetupOrbit(benchmark::State& state) {
     for (const ObservingWindow& window : data.windows) {
       for (const ElementSet& set : data.sets) {
         OrbitSetup orbit;
-        benchmark::DoNotOptimize(setup_orbit(SearchScope{set, data.site, window, 10}, orbit));
+        benchmark::DoNotOptimize(setup_orbit(SearchScope{set, data.site, window, 10, StopToken()}, orbit));
         benchmark::DoNotOptimize(orbit.next_time);
       }
     }

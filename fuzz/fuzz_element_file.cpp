@@ -75,14 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The large records are made once and emptied for each input: a fresh
   // megabyte per input would cost more in page faults than the reading.
   static const auto catalogue = std::make_unique<vespera::MagnitudeCatalogue>();
-  static const auto predictions = std::make_unique<vespera::PredictionTable>();
   catalogue->table.count = 0;
-  catalogue->searchSlot = 1;
   add_flags(*catalogue);
-  predictions->clear();
-  vespera::MagnitudeInfo info;
-  const vespera::ElementContext context{settings, *catalogue, info, *predictions,
-                                        vespera::fuzz::discard_stream()};
+  const vespera::ElementContext context{settings, *catalogue, vespera::fuzz::discard_stream()};
   vespera::ElementSource source;
   try {
     for (const bool memory : {true, false}) {

@@ -33,11 +33,10 @@ void choose_settings(uint8_t options, vespera::RunSettings& s) {
   vespera::fuzz::choose_selection(options, (options & 8) != 0 ? "-v" : "vu", 2, s);
 }
 
-void check_lookup(MagnitudeCatalogue& catalogue, int32_t ncat, bool detail_listing) {
+void check_lookup(const MagnitudeCatalogue& catalogue, int32_t ncat, bool detail_listing) {
   for (const LookupForm form : {LookupForm::FlagOnly, LookupForm::Brief, LookupForm::Full}) {
-    MagnitudeInfo info;
-    info.name = vespera::FixedText<16>(ncat % 2 == 0 ? "ELEMENT NAME" : "");
-    vespera::lookupMagnitude(catalogue, ncat, form, info);
+    const MagnitudeInfo info = vespera::lookupMagnitude(
+        catalogue, ncat, form, vespera::FixedText<16>(ncat % 2 == 0 ? "ELEMENT NAME" : ""));
     if (info.infoLevel < 1 || info.infoLevel > 8) std::abort();
     if (info.commentLength < 0 || info.commentLength > (detail_listing ? 6 : 8)) std::abort();
     if (form != LookupForm::FlagOnly && !std::isfinite(info.magnitude)) std::abort();

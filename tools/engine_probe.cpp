@@ -90,10 +90,8 @@ int candidates(int argc, char** argv) {
   settings->dropOlderDuplicates = true;
 
   auto magnitudes = std::make_unique<MagnitudeCatalogue>();
-  auto predictions = std::make_unique<PredictionTable>();
-  MagnitudeInfo info;
   ElementSource source;
-  const ElementContext element_context{*settings, *magnitudes, info, *predictions, stderr};
+  const ElementContext element_context{*settings, *magnitudes, stderr};
   if (source.loadElementSets(element_context) != 0) return 1;
 
   const int32_t start_day = monthBaseDayNumber(settings->year, settings->month);
@@ -101,13 +99,12 @@ int candidates(int argc, char** argv) {
   setup_site(*settings, start_day, site);
   ElementSet current;
   for (int32_t i = settings->firstDay; i <= settings->lastDay; ++i) {
-    NightState night;
-    set_up_night(*settings, site, i, night);
+    const NightState night = set_up_night(window_settings(*settings), site, i);
     std::printf("# day %d window %.6f %.6f (MJD %.6f %.6f)\n", i, night.window.start,
                 night.window.end, start_day + night.window.start, start_day + night.window.end);
     source.rewindElementSets();
     while (source.nextElementSet(element_context, current) == 0) {
-      const SearchScope scope{current, site, night.window, settings->minAltitudeDeg};
+      const SearchScope scope{current, site, night.window, settings->minAltitudeDeg, StopToken()};
       OrbitSetup orbit;
       if (!setup_orbit(scope, orbit)) continue;
       int j = 0;

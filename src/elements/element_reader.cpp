@@ -54,8 +54,7 @@ bool selectedForRun(int32_t ncat, const ElementContext& context) {
     return std::find(settings.ncatList.begin(), settings.ncatList.begin() + count, ncat) !=
            settings.ncatList.begin() + count;
   }
-  lookupMagnitude(context.magnitudes, ncat, LookupForm::FlagOnly, context.info);
-  const char flag = context.info.flag;
+  const char flag = lookupMagnitude(context.magnitudes, ncat, LookupForm::FlagOnly).flag;
   if (flag == ' ') return false;
   const std::string_view letters =
       settings.flagLetters.view().substr(0, std::min<int>(settings.selectionCount, kMaxFlagLetters));

@@ -17,8 +17,7 @@ namespace vespera {
 // What the element source reads and changes besides its own state.
 struct ElementContext {
   const RunSettings& settings;
-  MagnitudeCatalogue& magnitudes;  // flag-only lookups for selection by flag letters
-  MagnitudeInfo& info;             // the shared lookup result
+  const MagnitudeCatalogue& magnitudes;  // flag-only lookups for selection by flag letters
   std::FILE* console;
 };
 

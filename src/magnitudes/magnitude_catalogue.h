@@ -18,11 +18,11 @@ inline constexpr int32_t kDefaultMagnitudeBoundary = 27561;
 // Magnitude that means "none known".
 inline constexpr float kUnknownMagnitude = 20.0f;
 
-// Result of a lookup; one shared record, overwritten by each lookup. Fields a
-// form does not set keep their previous contents.
+// The result of one lookup. Fields that a form does not fill keep the values
+// they are given here (the name: the caller's own name for the object).
 struct MagnitudeInfo {
   int32_t infoLevel = 1;      // 1-8, see lookupMagnitude
-  FixedText<16> name;         // in: the caller's name; out (full form): the catalogue's
+  FixedText<16> name;         // the caller's name; with the full form, the catalogue's when it has one
   FixedText<8> detail;
   char flag = ' ';
   std::array<FixedText<4>, 3> sizes{};
@@ -44,7 +44,8 @@ class MagnitudeCatalogue;  // defined in magnitudes/magnitude_table.h
 void loadMagnitudes(MagnitudeCatalogue& catalogue, const RunSettings& settings,
                     int32_t& defaultMagnitudeBoundary, std::FILE* console);
 
-// Looks a (positive) catalogue number up and fills `info` according to the form:
+// Looks a (positive) catalogue number up. `callerName` is the caller's own
+// name for the object. The result holds, by form:
 //   FlagOnly: infoLevel and flag (blank when not found);
 //   Brief:    also the magnitude (20.0 when unknown) and the cross-section;
 //   Full:     everything: the catalogue's name replaces the caller's unless it
@@ -53,8 +54,8 @@ void loadMagnitudes(MagnitudeCatalogue& catalogue, const RunSettings& settings,
 // infoLevel: 1 nothing found (or a flag-only or brief lookup), 2 not found
 // but the caller's name is there, 3 found, 5 found with a magnitude, 7 found
 // with a comment; one more (4, 6, 8) when sizes come with it.
-// The slot found is remembered in the catalogue to start the next search.
-void lookupMagnitude(MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm form,
-                     MagnitudeInfo& info);
+// The catalogue is only read: lookups may run side by side.
+MagnitudeInfo lookupMagnitude(const MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm form,
+                              const FixedText<16>& callerName = FixedText<16>());
 
 }  // namespace vespera

@@ -287,7 +287,6 @@ void put_sentinel_if_empty(MagnitudeTable& table) {
 void loadMagnitudes(MagnitudeCatalogue& catalogue, const RunSettings& settings,
                     int32_t& defaultMagnitudeBoundary, std::FILE* console) {
   catalogue.table.count = 0;
-  catalogue.searchSlot = 1;
   FileHandle intrinsic = open_for_reading(settings.intrinsicFileName);
   if (!intrinsic) {
     write_intrinsic_missing(console);

@@ -1,5 +1,5 @@
 // lookupMagnitude: finds a catalogue number in the magnitude catalogue and
-// fills the shared MagnitudeInfo in flag-only, brief or full form.
+// gives what the catalogue knows of it in flag-only, brief or full form.
 
 #include <algorithm>
 #include <cstddef>
@@ -14,20 +14,12 @@ namespace {
 // A second or third size of " 0.0" means "no such dimension".
 constexpr std::string_view kZeroSize = " 0.0";
 
-// Binary search for `ncat`, starting from the slot where the last successful
-// search ended, so that repeated lookups of one number take one comparison.
-// Returns the slot, or 0 when the number is not in the table.
-int32_t find_slot(MagnitudeCatalogue& catalogue, int32_t ncat) {
-  const MagnitudeTable& table = catalogue.table;
+// Binary search for `ncat` in the table's strictly ascending slots. Returns
+// the slot, or 0 when the number is not in the table.
+int32_t find_slot(const MagnitudeTable& table, int32_t ncat) {
   if (table.count <= 0) return 0;
-  const int32_t start = std::clamp(catalogue.searchSlot, int32_t{1}, table.count);
-  if (ncat == table[start].ncat) return start;
-  int32_t lo = start;
+  int32_t lo = 1;
   int32_t hi = table.count;
-  if (ncat < table[start].ncat) {
-    lo = 1;
-    hi = start;
-  }
   while (true) {
     const int32_t m = (lo + hi) / 2;
     const int32_t here = table[m].ncat;
@@ -38,7 +30,6 @@ int32_t find_slot(MagnitudeCatalogue& catalogue, int32_t ncat) {
       if (m == hi) return 0;
       lo = m + 1;
     } else {
-      catalogue.searchSlot = m;
       return m;
     }
   }
@@ -60,20 +51,18 @@ void copy_comment(const CommentPool& pool, int32_t index, MagnitudeInfo& info) {
 
 }  // namespace
 
-void lookupMagnitude(MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm form,
-                     MagnitudeInfo& info) {
-  info.infoLevel = 1;
-  const int32_t slot = find_slot(catalogue, ncat);
+MagnitudeInfo lookupMagnitude(const MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm form,
+                              const FixedText<16>& callerName) {
+  MagnitudeInfo info;
+  info.name = callerName;
+  const int32_t slot = find_slot(catalogue.table, ncat);
   if (slot == 0) {
-    info.magnitude = kUnknownMagnitude;
-    info.flag = ' ';
-    info.crossSection.clear();
     if (!blank_prefix(info.name)) info.infoLevel = 2;
-    return;
+    return info;
   }
   const MagnitudeEntry& entry = catalogue.table[slot];
   info.flag = entry.flag;
-  if (form == LookupForm::FlagOnly) return;
+  if (form == LookupForm::FlagOnly) return info;
 
   if (form == LookupForm::Full) {
     if (!blank_prefix(entry.name)) info.name = entry.name;
@@ -83,7 +72,7 @@ void lookupMagnitude(MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm for
   }
   info.magnitude = entry.magnitude == 0.0f ? kUnknownMagnitude : entry.magnitude;
   info.crossSection = entry.crossSection;
-  if (form == LookupForm::Brief) return;
+  if (form == LookupForm::Brief) return info;
 
   if (info.magnitude != kUnknownMagnitude) info.infoLevel = 5;
   if (entry.commentIndex != 0) {
@@ -98,6 +87,7 @@ void lookupMagnitude(MagnitudeCatalogue& catalogue, int32_t ncat, LookupForm for
     }
     ++info.infoLevel;
   }
+  return info;
 }
 
 }  // namespace vespera

@@ -1,6 +1,6 @@
 // The magnitude catalogue's storage: the table of entries in ascending
-// catalogue-number order, the pool of shared size triples, the pool of
-// comment words, and the slot where the last successful lookup ended.
+// catalogue-number order, the pool of shared size triples and the pool of
+// comment words.
 // Everything has a fixed capacity and an explicit count; slots, triples and
 // words are numbered from 1 (index 0 means "none").
 #pragma once
@@ -98,7 +98,6 @@ class MagnitudeCatalogue {
   MagnitudeTable table;
   SizeTriplePool sizeTriples;
   CommentPool commentPool;
-  int32_t searchSlot = 1;  // where the last successful lookup ended
 };
 
 }  // namespace vespera

@@ -13,10 +13,8 @@ constexpr double kLargestBoundedLimit = 1.5;
 
 }  // namespace
 
-void prepare_altitude_limit(AltitudeLimit& test, float min_altitude) {
-  test.limit_bits = std::bit_cast<uint32_t>(min_altitude);
-  test.prepared = true;
-  test.usable = false;
+AltitudeLimit prepare_altitude_limit(float min_altitude) {
+  AltitudeLimit test;
   const double limit = min_altitude;
   // Two float steps of the limit's size: an arctangent (correct to about a
   // double step) of a ratio beyond the tangent bound lies more than one
@@ -26,10 +24,11 @@ void prepare_altitude_limit(AltitudeLimit& test, float min_altitude) {
   const double step = static_cast<double>(std::nextafter(magnitude, std::numeric_limits<float>::infinity())) -
                       static_cast<double>(magnitude);
   const double margin = 2.0 * step;
-  if (!(std::fabs(limit) + margin < kLargestBoundedLimit)) return;
+  if (!(std::fabs(limit) + margin < kLargestBoundedLimit)) return test;
   test.tan_below = std::tan(limit - margin);
   test.tan_above = std::tan(limit + margin);
   test.usable = true;
+  return test;
 }
 
 }  // namespace vespera

@@ -5,36 +5,27 @@
 // below it, or certainly above it. Only a ratio between the two needs the
 // arctangent to decide, so points that go no further (below the limit, in
 // shadow, too faint) are spared it; an accepted point still gets its exact
-// altitude.
+// altitude. The bounds are prepared once per run, for the run's limit.
 #pragma once
-
-#include <bit>
-#include <cstdint>
 
 namespace vespera {
 
 struct AltitudeLimit {
-  uint32_t limit_bits = 0;  // the limit (radians, as float bits) prepared for
-  bool prepared = false;
-  bool usable = false;      // false: every ratio is undecided
-  double tan_below = 0.0;   // ratios below: altitude certainly at or below the limit
-  double tan_above = 0.0;   // ratios above: altitude certainly above the limit
+  bool usable = false;     // false: every ratio is undecided
+  double tan_below = 0.0;  // ratios below: altitude certainly at or below the limit
+  double tan_above = 0.0;  // ratios above: altitude certainly above the limit
 };
 
 // prepare_altitude_limit: the bounds for the limit `min_altitude` (radians).
 // Limits within two float steps of +-1.5 radians, and NaN, are left unusable.
-void prepare_altitude_limit(AltitudeLimit& test, float min_altitude);
+AltitudeLimit prepare_altitude_limit(float min_altitude);
 
 enum class AltitudeVerdict { Below, Above, Undecided };
 
-// altitude_verdict: given ratio = sin_alt / cos_alt (double), whether the
-// altitude float(atan(ratio)) is certainly at or below the limit, certainly
-// above it, or needs the arctangent. Prepares the bounds when the limit
-// differs from the one prepared.
-inline AltitudeVerdict altitude_verdict(AltitudeLimit& test, float min_altitude, double ratio) {
-  if (!test.prepared || test.limit_bits != std::bit_cast<uint32_t>(min_altitude)) {
-    prepare_altitude_limit(test, min_altitude);
-  }
+// altitude_verdict: given the bounds prepared for a limit and ratio =
+// sin_alt / cos_alt (double), whether the altitude float(atan(ratio)) is
+// certainly at or below the limit, certainly above it, or needs the arctangent.
+inline AltitudeVerdict altitude_verdict(const AltitudeLimit& test, double ratio) {
   if (!test.usable) return AltitudeVerdict::Undecided;
   if (ratio > test.tan_above) return AltitudeVerdict::Above;
   if (ratio < test.tan_below) return AltitudeVerdict::Below;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "magnitudes/magnitude_catalogue.h"
 #include "prediction/angles.h"
 
 namespace vespera {
@@ -84,10 +83,9 @@ bool estimate_brightness(PointObservation& point, const WalkSun& sun, float m_st
   return false;
 }
 
-bool brightness(EngineContext& context, PointObservation& point, const WalkSun& sun, int32_t ncat) {
-  lookupMagnitude(context.magnitudes, ncat, LookupForm::Brief, context.info);
-  return estimate_brightness(point, sun, context.info.magnitude, context.info.crossSection, ncat,
-                             context.settings.magnitudeLimit, context.defaultMagnitudeBoundary);
+StandardMagnitude standard_magnitude(const MagnitudeCatalogue& catalogue, int32_t ncat) {
+  const MagnitudeInfo info = lookupMagnitude(catalogue, ncat, LookupForm::Brief);
+  return StandardMagnitude{ncat, info.magnitude, info.crossSection};
 }
 
 }  // namespace vespera

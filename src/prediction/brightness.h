@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "magnitudes/magnitude_catalogue.h"
+#include "prediction/point_observation.h"
 #include "vocabulary/fixed_text.h"
-#include "prediction/engine_context.h"
-#include "prediction/observation.h"
 
 namespace vespera {
 
@@ -50,9 +50,16 @@ bool estimate_brightness(PointObservation& point, const WalkSun& sun, float m_st
                          const FixedText<4>& cross_section, int32_t ncat, float magnitude_limit,
                          int32_t default_boundary);
 
-// brightness: looks the catalogue number up in the magnitude catalogue (brief
-// form, into context.info) and applies estimate_brightness with the run's
-// magnitude limit and context.defaultMagnitudeBoundary. Returns true when too faint.
-bool brightness(EngineContext& context, PointObservation& point, const WalkSun& sun, int32_t ncat);
+// The standard magnitude of one satellite as the catalogue gives it (brief
+// lookup): 20.0 when unknown, with the cross-section text. Looked up once for
+// each element set searched.
+struct StandardMagnitude {
+  int32_t ncat = 0;
+  float magnitude = kUnknownMagnitude;
+  FixedText<4> crossSection;
+};
+
+// standard_magnitude: the brief lookup of catalogue number `ncat`.
+StandardMagnitude standard_magnitude(const MagnitudeCatalogue& catalogue, int32_t ncat);
 
 }  // namespace vespera

@@ -3,38 +3,47 @@
 #include <cstdint>
 
 #include "format/format_writer.h"
-#include "prediction/orbit.h"
+#include "prediction/element_search.h"
+#include "prediction/prediction_sink.h"
 #include "prediction/sun_window.h"
 
 namespace vespera {
 
-DayLoopEnd run_day_loop(EngineContext& context) {
+namespace {
+
+// Every element set searched over one night; the predictions go to the table.
+void search_night(const EngineRun& run, const NightState& night, DayLoopIo& io) {
+  TableSink sink(io.table, io.flusher, night, io.out);
+  ElementSet set;
+  io.elements.rewindElementSets();
+  PredictionTable::Mark handed_out = io.table.mark();
+  while (io.elements.nextElementSet(io.element_context, set) == 0) {
+    io.stop.throw_if_requested();
+    // A newer set of the satellite handed out just before withdraws the
+    // predictions made from the older one.
+    if (io.elements.supersedesPrevious()) io.table.withdraw_since(handed_out);
+    handed_out = io.table.mark();
+    search_element_set(set, run, night, sink, io.stop);
+  }
+}
+
+}  // namespace
+
+DayLoopEnd run_day_loop(const EngineRun& run, DayLoopIo& io) {
   static const Format kReversedWindow(
       "(' Day',i3,' Start time',f6.2,' is greater than end time',f6.2)");
-  const int32_t first = context.settings.firstDay;
-  const int32_t last = context.settings.lastDay;
   // At least the first day index is done, whatever the last one says.
-  for (int32_t i = first;; ++i) {
-    set_up_night(context.settings, context.site, i, context.night);
-    const ObservingWindow& window = context.night.window;
-    if (!(window.start < window.end)) {
-      kReversedWindow.write(context.err, {i, window.start, window.end});
+  for (int32_t i = run.firstDay;; ++i) {
+    io.stop.throw_if_requested();
+    const NightState night = set_up_night(run.window, run.site, i);
+    if (!(night.window.start < night.window.end)) {
+      kReversedWindow.write(io.err, {i, night.window.start, night.window.end});
     } else {
-      const ElementContext element_context = context.element_context();
-      context.elements.rewindElementSets();
-      PredictionTable::Mark handed_out = context.predictions.mark();
-      while (context.elements.nextElementSet(element_context, context.current) == 0) {
-        context.stop.throw_if_requested();
-        // A newer set of the satellite handed out just before withdraws the
-        // predictions made from the older one.
-        if (context.elements.supersedesPrevious()) context.predictions.withdraw_since(handed_out);
-        handed_out = context.predictions.mark();
-        search_element_set(context);
-      }
-      if (context.settings.combineRuns) return DayLoopEnd::CombineWithNextRun;
-      context.flusher.flush_predictions();
+      search_night(run, night, io);
+      if (run.combineRuns) return DayLoopEnd::CombineWithNextRun;
+      io.flusher.flush_predictions(io.table, night);
     }
-    if (i >= last) break;
+    if (i >= run.lastDay) break;
   }
   return DayLoopEnd::AllDaysDone;
 }

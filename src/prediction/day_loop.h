@@ -2,7 +2,12 @@
 // then the search of every element set, then the report of the day.
 #pragma once
 
-#include "prediction/engine_context.h"
+#include <cstdio>
+
+#include "elements/element_source.h"
+#include "prediction/engine_run.h"
+#include "prediction/prediction_table.h"
+#include "vocabulary/stop_request.h"
 
 namespace vespera {
 
@@ -11,11 +16,24 @@ enum class DayLoopEnd {
   CombineWithNextRun,  // a combined run found its first non-empty day: read the next section
 };
 
+// What the day loop reads from and writes to besides the run itself: the
+// element sets, the prediction table with the report writer that empties it,
+// and the console.
+struct DayLoopIo {
+  ElementSource& elements;
+  ElementContext element_context;  // the reader's settings, catalogue and console
+  PredictionTable& table;
+  PredictionFlusher& flusher;  // the report writer
+  std::FILE* out;              // the "Space limit" line
+  std::FILE* err;              // the reversed-window line
+  StopToken stop;              // asked between days, element sets, revolutions and steps
+};
+
 // run_day_loop: for each day index from firstDay to lastDay (the first always)
 // sets up the night; a window whose start is not before its end is reported
-// on context.err and the day skipped; otherwise every element set is searched
+// on io.err and the day skipped; otherwise every element set is searched
 // and the day's predictions are flushed, except in a combined run, which
 // returns after its first non-empty day with the predictions kept.
-DayLoopEnd run_day_loop(EngineContext& context);
+DayLoopEnd run_day_loop(const EngineRun& run, DayLoopIo& io);
 
 }  // namespace vespera

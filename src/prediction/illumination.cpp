@@ -21,10 +21,8 @@ WalkSun sun_at_walk_start(const SunTrack& track, float time) {
   return sun;
 }
 
-bool illuminate(PointObservation& point, int walk_state, const SunTrack& track,
-                const SiteGeometry& site, bool ignore_shadow, WalkSun& sun) {
-  if (walk_state == 0) sun = sun_at_walk_start(track, point.time);
-
+bool illuminate(PointObservation& point, const WalkSun& sun, const SiteGeometry& site,
+                bool ignore_shadow) {
   // The sun's hour angle at Greenwich: the west longitude of the sub-solar point.
   const float sun_hour_angle = static_cast<float>(gmst_radians(point.time, site.start_sidereal) -
                                                   static_cast<double>(sun.ra));

@@ -2,8 +2,9 @@
 // above the shadow it stands.
 #pragma once
 
-#include "prediction/engine_context.h"
-#include "prediction/observation.h"
+#include "prediction/night.h"
+#include "prediction/point_observation.h"
+#include "prediction/site_geometry.h"
 
 namespace vespera {
 
@@ -17,15 +18,13 @@ inline constexpr double kShadowAllowanceMiles = 40.0;
 WalkSun sun_at_walk_start(const SunTrack& track, float time);
 
 // illuminate: given a trial point with its time, sub-satellite point and r
-// filled in, the walk state, the day's sun track and the site. At walk state
-// 0 the walk's sun is first taken from the track into `sun`; otherwise `sun`
-// is used as it stands. Sets point.cos_psi (clamped to 0 over the day side)
-// and point.shadow_height (miles above a shadow cylinder of the site radius;
-// -infinity for a satellite straight behind the earth, with no division by
-// zero). Returns true when the point is in shadow: |cos_psi| x 40 miles above
+// filled in, the walk's sun and the site. Sets point.cos_psi (clamped to 0
+// over the day side) and point.shadow_height (miles above a shadow cylinder
+// of the site radius; -infinity for a satellite straight behind the earth,
+// with no division by zero). Returns true when the point is in shadow: |cos_psi| x 40 miles above
 // shadow_height, unless `ignore_shadow` is set. A point exactly at the
 // allowance is lit.
-bool illuminate(PointObservation& point, int walk_state, const SunTrack& track,
-                const SiteGeometry& site, bool ignore_shadow, WalkSun& sun);
+bool illuminate(PointObservation& point, const WalkSun& sun, const SiteGeometry& site,
+                bool ignore_shadow);
 
 }  // namespace vespera

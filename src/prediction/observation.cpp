@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "prediction/angles.h"
-#include "prediction/brightness.h"
 #include "prediction/illumination.h"
 #include "prediction/orbit_constants.h"
 
@@ -25,7 +24,173 @@ double d(float x) { return static_cast<double>(x); }
 // place, which compilers do with a slow block fill and a re-read.
 const PointObservation kFreshPoint{};
 
+bool overhead(const PointObservation& point) { return point.cos_gamma >= kOverheadCosGamma; }
+
+// Geometry, stage 1: the sub-satellite point and the geocentric angle to it
+// from the site. Returns the height of the satellite above the plane of the
+// observer's horizon (miles).
+float place_over_ground(const SiteGeometry& site, const SubsatellitePoint& ground,
+                        PointObservation& point) {
+  point.r = ground.r;
+  point.height = ground.height;
+  point.sin_lat_s = ground.sin_lat;
+  point.cos_lat_s = ground.cos_lat;
+  point.west_lon = ground.west_lon;
+  float dlon_obs = static_cast<float>(d(ground.west_lon) - d(site.longitude));
+  wrap_below(dlon_obs, kPi, kTwoPi);
+  point.dlon_obs = dlon_obs;
+  point.cos_gamma = static_cast<float>(d(site.sin_lat) * d(point.sin_lat_s) +
+                                       d(site.cos_lat) * d(point.cos_lat_s) * std::cos(d(dlon_obs)));
+  return static_cast<float>(d(point.r) * d(point.cos_gamma) - d(site.site_radius));
+}
+
+// Geometry, stage 2: the range and the sine and cosine of the altitude.
+void place_in_range(const SiteGeometry& site, float vertical, PointObservation& point) {
+  const double cos_gamma = point.cos_gamma;
+  point.sin_gamma =
+      overhead(point) ? kOverheadSinGamma : static_cast<float>(std::sqrt(1.0 - cos_gamma * cos_gamma));
+  point.range = static_cast<float>(std::sqrt(d(site.site_radius) * d(site.site_radius) +
+                                             d(point.r) * d(point.r) -
+                                             2.0 * d(site.site_radius) * d(point.r) * cos_gamma));
+  point.sin_alt = static_cast<float>(d(vertical) / d(point.range));
+  point.cos_alt = static_cast<float>(d(point.r) * d(point.sin_gamma) / d(point.range));
+}
+
+// Geometry, stage 3: the altitude itself.
+void find_altitude(PointObservation& point) {
+  point.altitude = overhead(point)
+                       ? kHalfPi
+                       : static_cast<float>(std::atan(d(point.sin_alt) / d(point.cos_alt)));
+}
+
+// Geometry, stage 4: the azimuth from north through east. Returns the
+// cosine of the azimuth, which the declination needs.
+float place_in_azimuth(const SiteGeometry& site, PointObservation& point) {
+  if (overhead(point)) {
+    point.azimuth = 0.0f;
+    return 1.0f;
+  }
+  const float cos_az = static_cast<float>((d(point.sin_lat_s) - d(site.sin_lat) * d(point.cos_gamma)) /
+                                          (d(site.cos_lat) * d(point.sin_gamma)));
+  point.azimuth = clamped_arccos(cos_az);
+  // West of the observer the azimuth lies beyond south.
+  if (point.dlon_obs > 0.0f) point.azimuth = static_cast<float>(d(kTwoPi) - d(point.azimuth));
+  return cos_az;
+}
+
+// Geometry, stage 5: the topocentric declination of the date.
+void place_in_declination(const SiteGeometry& site, float cos_az, PointObservation& point) {
+  float sin_dec = static_cast<float>(d(cos_az) * d(point.cos_alt) * d(site.cos_lat) +
+                                     d(point.sin_alt) * d(site.sin_lat));
+  if (std::fabs(d(sin_dec)) > kLargestSinDec) sin_dec = std::copysign(kHeldSinDec, sin_dec);
+  point.sin_dec = sin_dec;
+  point.cos_dec = static_cast<float>(std::sqrt(1.0 - d(sin_dec) * d(sin_dec)));
+  point.dec = static_cast<float>(std::atan2(d(sin_dec), d(point.cos_dec)));
+  point.out_dec = static_cast<float>(d(point.dec) * d(kDegreesPerRadian));
+}
+
+// Geometry, stage 6: the topocentric right ascension of the date, from the
+// hour angle (west of the meridian for an eastern azimuth below pi).
+void place_in_right_ascension(const SiteGeometry& site, PointObservation& point) {
+  float hour_angle = clamped_arccos(
+      static_cast<float>((d(point.sin_alt) - d(point.sin_dec) * d(site.sin_lat)) /
+                         (d(site.cos_lat) * d(point.cos_dec))));
+  if (point.azimuth >= kPi) hour_angle = static_cast<float>(d(kTwoPi) - d(hour_angle));
+  float ra = static_cast<float>(d(hour_angle) - d(site.longitude) +
+                                gmst_radians(point.time, site.start_sidereal));
+  wrap_two_pi(ra);
+  point.ra = ra;
+}
+
+// Geometry, stage 7: the right ascension (hours) and declination (degrees)
+// referred from the equator of the date to the requested equinox.
+void refer_to_equinox(const SiteGeometry& site, PointObservation& point) {
+  const double ra = point.ra;
+  point.out_ra = static_cast<float>(ra * d(kHoursPerRadian) -
+                                    d(site.precession_dec) * (d(point.sin_dec) / d(point.cos_dec)) *
+                                        std::sin(ra) -
+                                    d(site.precession_ra));
+  if (point.out_ra < 0.0f) point.out_ra = static_cast<float>(d(point.out_ra) + 24.0);
+  point.out_dec =
+      static_cast<float>(d(point.out_dec) - d(site.precession_dec) * 15.0 * std::cos(ra));
+}
+
+// The filters, each named for what it turns away.
+
+// Below the plane through the observer square to the site's radius (a value
+// that is not a number fails too).
+bool below_horizon_plane(float vertical) { return !(vertical > 0.0f); }
+
+bool beyond_range_limit(const PointObservation& point, const ObservationFilters& filters) {
+  return filters.rangeLimitOn && point.range > filters.rangeLimit;
+}
+
+// At or below the minimum altitude. The altitude's arctangent is taken only
+// where the prepared bounds leave the answer open.
+bool below_minimum_altitude(PointObservation& point, const ObservationFilters& filters) {
+  AltitudeVerdict verdict = AltitudeVerdict::Undecided;
+  if (!overhead(point)) {
+    verdict = altitude_verdict(filters.altitude_limit, d(point.sin_alt) / d(point.cos_alt));
+  }
+  if (verdict != AltitudeVerdict::Undecided) return verdict == AltitudeVerdict::Below;
+  find_altitude(point);
+  return point.altitude <= filters.minAltitude;
+}
+
+bool below_altitude_window(const PointObservation& point, const ObservationFilters& filters) {
+  return filters.altAzLimits && point.altitude < filters.altitudeMin;
+}
+
+bool above_altitude_window(const PointObservation& point, const ObservationFilters& filters) {
+  return filters.altAzLimits && point.altitude > filters.altitudeMax;
+}
+
+bool outside_azimuth_window(const PointObservation& point, const ObservationFilters& filters) {
+  return filters.altAzLimits &&
+         !in_wrapped_window(point.azimuth, filters.azimuthMin, filters.azimuthMax);
+}
+
+bool outside_declination_window(const PointObservation& point, const ObservationFilters& filters) {
+  return filters.raDecLimits && (point.dec < filters.decMin || point.dec > filters.decMax);
+}
+
+bool outside_right_ascension_window(const PointObservation& point,
+                                    const ObservationFilters& filters) {
+  return filters.raDecLimits && !in_wrapped_window(point.ra, filters.raMin, filters.raMax);
+}
+
+bool too_faint(PointObservation& point, const WalkSun& sun, const StandardMagnitude& magnitude,
+               const ObservationFilters& filters) {
+  return estimate_brightness(point, sun, magnitude.magnitude, magnitude.crossSection,
+                             magnitude.ncat, filters.magnitudeLimit,
+                             filters.defaultMagnitudeBoundary);
+}
+
 }  // namespace
+
+ObservationFilters observation_filters(const RunSettings& settings,
+                                       int32_t defaultMagnitudeBoundary) {
+  ObservationFilters filters;
+  filters.rangeLimitOn = settings.rangeLimitOn;
+  filters.rangeLimit = settings.rangeLimit;
+  filters.minAltitude = settings.minAltitude;
+  filters.altitude_limit = prepare_altitude_limit(settings.minAltitude);
+  filters.altAzLimits = settings.altAzLimits;
+  filters.altitudeMin = settings.altitudeMin;
+  filters.altitudeMax = settings.altitudeMax;
+  filters.azimuthMin = settings.azimuthMin;
+  filters.azimuthMax = settings.azimuthMax;
+  filters.raDecLimits = settings.raDecLimits;
+  filters.raMin = settings.raMin;
+  filters.raMax = settings.raMax;
+  filters.decMin = settings.decMin;
+  filters.decMax = settings.decMax;
+  filters.ignoreShadow = settings.ignoreShadow;
+  filters.radarFormat = settings.radarFormat;
+  filters.magnitudeLimit = settings.magnitudeLimit;
+  filters.defaultMagnitudeBoundary = defaultMagnitudeBoundary;
+  return filters;
+}
 
 bool outside_time_window(float time, const ObservingWindow& window, PointOutcome& outcome) {
   if (time < window.start) {
@@ -49,154 +214,71 @@ bool in_wrapped_window(float x, float low, float high) {
   return x >= low || x <= high;
 }
 
-PointOutcome observe_point(EngineContext& context, const OrbitSetup& orbit, int j, float u,
-                           bool probe, int walk_state, WalkSun& sun, PointObservation& point) {
+PointOutcome observe_point(const ObservationScope& scope, float u, const WalkSun& sun,
+                           PointObservation& point) {
   point = kFreshPoint;
   if (!std::isfinite(u)) return PointOutcome::Reject;
 
-  const OrbitPoint placed = time_of_u(context.current, orbit, j, u);
+  const OrbitPoint placed = time_of_u(scope.set, scope.orbit, scope.j, u);
   point.time = placed.time;
   point.since_epoch = placed.since_epoch;
   point.revolutions = placed.revolutions;
   if (!std::isfinite(point.time)) return PointOutcome::Reject;
-
-  if (!probe) {
-    PointOutcome outcome;
-    if (outside_time_window(point.time, context.night.window, outcome)) return outcome;
-  }
+  PointOutcome outcome;
+  if (outside_time_window(point.time, scope.night.window, outcome)) return outcome;
   point.day_part = static_cast<float>(d(point.time) - std::trunc(d(point.time)));
 
-  const SubsatellitePoint ground = subsatellite_point(orbit, context.site, placed);
-  return observe_from_ground(context, ground, probe, walk_state, sun, point);
+  const SubsatellitePoint ground = subsatellite_point(scope.orbit, scope.site, placed);
+  return observe_from_ground(scope, ground, sun, point);
 }
 
-PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint& ground,
-                                 bool probe, int walk_state, WalkSun& sun,
-                                 PointObservation& point) {
-  const SiteGeometry& site = context.site;
-  const RunSettings& settings = context.settings;
+PointOutcome observe_from_ground(const ObservationScope& scope, const SubsatellitePoint& ground,
+                                 const WalkSun& sun, PointObservation& point) {
+  const SiteGeometry& site = scope.site;
+  const ObservationFilters& filters = scope.filters;
 
-  point.r = ground.r;
-  point.height = ground.height;
-  point.sin_lat_s = ground.sin_lat;
-  point.cos_lat_s = ground.cos_lat;
-  point.west_lon = ground.west_lon;
-  float dlon_obs = static_cast<float>(d(ground.west_lon) - d(site.longitude));
-  wrap_below(dlon_obs, kPi, kTwoPi);
-  point.dlon_obs = dlon_obs;
-
-  // Horizon plane: the satellite must stand above the plane through the
-  // observer square to the site's radius. A value that is not a number fails.
-  const float cos_gamma =
-      static_cast<float>(d(site.sin_lat) * d(point.sin_lat_s) +
-                         d(site.cos_lat) * d(point.cos_lat_s) * std::cos(d(dlon_obs)));
-  point.cos_gamma = cos_gamma;
-  const float vertical = static_cast<float>(d(point.r) * d(cos_gamma) - d(site.site_radius));
-  if (!(vertical > 0.0f)) return PointOutcome::Reject;
-
-  const bool overhead = cos_gamma >= kOverheadCosGamma;
-  point.sin_gamma = overhead ? kOverheadSinGamma
-                             : static_cast<float>(std::sqrt(1.0 - d(cos_gamma) * d(cos_gamma)));
-  point.range = static_cast<float>(
-      std::sqrt(d(site.site_radius) * d(site.site_radius) + d(point.r) * d(point.r) -
-                2.0 * d(site.site_radius) * d(point.r) * d(cos_gamma)));
-  point.sin_alt = static_cast<float>(d(vertical) / d(point.range));
-  point.cos_alt = static_cast<float>(d(point.r) * d(point.sin_gamma) / d(point.range));
-
-  // The altitude, computed where a filter or the stored prediction needs it.
-  bool altitude_known = false;
-  auto find_altitude = [&] {
-    if (altitude_known) return;
-    point.altitude =
-        overhead ? kHalfPi : static_cast<float>(std::atan(d(point.sin_alt) / d(point.cos_alt)));
-    altitude_known = true;
-  };
-
-  if (!probe) {
-    if (settings.rangeLimitOn && point.range > settings.rangeLimit) return PointOutcome::Reject;
-
-    AltitudeVerdict verdict = AltitudeVerdict::Undecided;
-    if (!overhead) {
-      verdict = altitude_verdict(context.altitude_limit, settings.minAltitude,
-                                 d(point.sin_alt) / d(point.cos_alt));
-    }
-    if (verdict == AltitudeVerdict::Undecided) {
-      find_altitude();
-      verdict = point.altitude <= settings.minAltitude ? AltitudeVerdict::Below
-                                                       : AltitudeVerdict::Above;
-    }
-    if (verdict == AltitudeVerdict::Below) return PointOutcome::Reject;
-
-    if (illuminate(point, walk_state, context.night.sun, site, settings.ignoreShadow, sun)) {
-      return PointOutcome::Shadow;
-    }
-
-    if (settings.altAzLimits) {
-      find_altitude();
-      if (point.altitude < settings.altitudeMin) return PointOutcome::Reject;
-      if (point.altitude > settings.altitudeMax) return PointOutcome::Skip;
-    }
-  }
-
-  float cos_az = 1.0f;
-  if (overhead) {
-    point.azimuth = 0.0f;
-  } else {
-    cos_az = static_cast<float>((d(point.sin_lat_s) - d(site.sin_lat) * d(cos_gamma)) /
-                                (d(site.cos_lat) * d(point.sin_gamma)));
-    point.azimuth = clamped_arccos(cos_az);
-    // West of the observer the azimuth lies beyond south.
-    if (dlon_obs > 0.0f) point.azimuth = static_cast<float>(d(kTwoPi) - d(point.azimuth));
-  }
-  // The direction probe needs no more than the azimuth and the altitude's sine and cosine.
-  if (probe) return PointOutcome::Accept;
-
-  if (settings.altAzLimits &&
-      !in_wrapped_window(point.azimuth, settings.azimuthMin, settings.azimuthMax)) {
-    return PointOutcome::Skip;
-  }
+  const float vertical = place_over_ground(site, ground, point);
+  if (below_horizon_plane(vertical)) return PointOutcome::Reject;
+  place_in_range(site, vertical, point);
+  if (beyond_range_limit(point, filters)) return PointOutcome::Reject;
+  if (below_minimum_altitude(point, filters)) return PointOutcome::Reject;
+  if (illuminate(point, sun, site, filters.ignoreShadow)) return PointOutcome::Shadow;
+  if (filters.altAzLimits) find_altitude(point);
+  if (below_altitude_window(point, filters)) return PointOutcome::Reject;
+  if (above_altitude_window(point, filters)) return PointOutcome::Skip;
+  const float cos_az = place_in_azimuth(site, point);
+  if (outside_azimuth_window(point, filters)) return PointOutcome::Skip;
 
   // The radar layout prints neither sky coordinates nor magnitudes.
-  if (settings.radarFormat) {
-    find_altitude();
-    return PointOutcome::Accept;
+  if (!filters.radarFormat) {
+    place_in_declination(site, cos_az, point);
+    if (outside_declination_window(point, filters)) return PointOutcome::Skip;
+    place_in_right_ascension(site, point);
+    if (outside_right_ascension_window(point, filters)) return PointOutcome::Skip;
+    if (too_faint(point, sun, scope.magnitude, filters)) return PointOutcome::TooFaint;
+    refer_to_equinox(site, point);
   }
-
-  float sin_dec = static_cast<float>(d(cos_az) * d(point.cos_alt) * d(site.cos_lat) +
-                                     d(point.sin_alt) * d(site.sin_lat));
-  if (std::fabs(d(sin_dec)) > kLargestSinDec) sin_dec = std::copysign(kHeldSinDec, sin_dec);
-  point.sin_dec = sin_dec;
-  point.cos_dec = static_cast<float>(std::sqrt(1.0 - d(sin_dec) * d(sin_dec)));
-  point.dec = static_cast<float>(std::atan2(d(sin_dec), d(point.cos_dec)));
-  if (settings.raDecLimits && (point.dec < settings.decMin || point.dec > settings.decMax)) {
-    return PointOutcome::Skip;
-  }
-  point.out_dec = static_cast<float>(d(point.dec) * d(kDegreesPerRadian));
-
-  // Hour angle, west of the meridian for an eastern azimuth below pi.
-  float hour_angle = clamped_arccos(static_cast<float>(
-      (d(point.sin_alt) - d(sin_dec) * d(site.sin_lat)) / (d(site.cos_lat) * d(point.cos_dec))));
-  if (point.azimuth >= kPi) hour_angle = static_cast<float>(d(kTwoPi) - d(hour_angle));
-  float ra = static_cast<float>(d(hour_angle) - d(site.longitude) +
-                                gmst_radians(point.time, site.start_sidereal));
-  wrap_two_pi(ra);
-  point.ra = ra;
-  if (settings.raDecLimits && !in_wrapped_window(ra, settings.raMin, settings.raMax)) {
-    return PointOutcome::Skip;
-  }
-
-  if (brightness(context, point, sun, context.current.ncat)) return PointOutcome::TooFaint;
-
-  // Referred from the equator of the date to the requested equinox.
-  point.out_ra = static_cast<float>(d(ra) * d(kHoursPerRadian) -
-                                    d(site.precession_dec) * (d(sin_dec) / d(point.cos_dec)) *
-                                        std::sin(d(ra)) -
-                                    d(site.precession_ra));
-  if (point.out_ra < 0.0f) point.out_ra = static_cast<float>(d(point.out_ra) + 24.0);
-  point.out_dec =
-      static_cast<float>(d(point.out_dec) - d(site.precession_dec) * 15.0 * std::cos(d(ra)));
-  find_altitude();
+  find_altitude(point);
   return PointOutcome::Accept;
+}
+
+bool probe_point(const ObservationScope& scope, float u, SkyDirection& direction) {
+  if (!std::isfinite(u)) return false;
+  const OrbitPoint placed = time_of_u(scope.set, scope.orbit, scope.j, u);
+  if (!std::isfinite(placed.time)) return false;
+  return probe_from_ground(scope.site, subsatellite_point(scope.orbit, scope.site, placed),
+                           direction);
+}
+
+bool probe_from_ground(const SiteGeometry& site, const SubsatellitePoint& ground,
+                       SkyDirection& direction) {
+  PointObservation point = kFreshPoint;
+  const float vertical = place_over_ground(site, ground, point);
+  if (below_horizon_plane(vertical)) return false;
+  place_in_range(site, vertical, point);
+  place_in_azimuth(site, point);
+  direction = SkyDirection{point.azimuth, point.sin_alt, point.cos_alt};
+  return true;
 }
 
 }  // namespace vespera

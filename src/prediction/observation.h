@@ -1,13 +1,21 @@
 // Observation geometry and filters: for one trial point of a pass, where the
 // satellite stands in the observer's sky (range, altitude, azimuth, right
 // ascension and declination), whether it is lit and bright enough, and which
-// of the run's filters it fails. The verdict tells the pass walk how to go on.
+// of the run's filters it fails. The geometry is computed in named stages;
+// between them the filters are applied in their fixed order, each stage only
+// as far as a filter or the stored prediction needs it. The outcome tells the
+// pass walk how to go on.
 #pragma once
 
 #include <cstdint>
 
-#include "prediction/engine_context.h"
+#include "prediction/altitude_limit.h"
+#include "prediction/brightness.h"
+#include "prediction/night.h"
 #include "prediction/orbit.h"
+#include "prediction/point_observation.h"
+#include "prediction/site_geometry.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera {
 
@@ -21,46 +29,47 @@ enum class PointOutcome {
   Accept,
 };
 
-// The values of one trial point (single precision). Angles in radians,
-// distances in statute miles, times in engine days.
-struct PointObservation {
-  float time = 0.0f;                         // engine time T
-  float day_part = 0.0f;                     // T minus T truncated toward zero
-  float since_epoch = 0.0f;                  // t, days since the element epoch
-  float revolutions = 0.0f;                  // total revolutions since the epoch
-  float r = 0.0f;                            // geocentric distance
-  float height = 0.0f;                       // r minus the site radius
-  float sin_lat_s = 0.0f, cos_lat_s = 1.0f;  // sub-satellite latitude
-  float west_lon = 0.0f;                     // west longitude W of the sub-satellite point
-  float dlon_obs = 0.0f;                     // W minus the site's west longitude, in [-pi, pi)
-  float cos_gamma = 0.0f, sin_gamma = 0.0f;  // geocentric angle site - sub-satellite point
-  float range = 0.0f;                        // observer to satellite
-  float sin_alt = 0.0f, cos_alt = 1.0f;
-  // Set for a point that passes, and for any point whose minimum-altitude
-  // test or altitude window needs it; 0 otherwise (see AltitudeLimit).
-  float altitude = 0.0f;
-  float azimuth = 0.0f;  // from north through east, [0, 2 pi]
-  float sin_dec = 0.0f, cos_dec = 1.0f, dec = 0.0f, ra = 0.0f;  // topocentric, of the date
-  float out_ra = 0.0f;   // hours, referred to the requested equinox
-  float out_dec = 0.0f;  // degrees, referred to the requested equinox
-
-  // Illumination (set when the point reaches the shadow test).
-  float cos_psi = 0.0f;  // cosine of the angle satellite - sun at the earth's centre, <= 0
-  // Miles above the shadow cylinder; -infinity straight behind the earth.
-  float shadow_height = 0.0f;
-  // Brightness (set when the point reaches the magnitude test).
-  float cos_beta = 0.0f;       // cosine of the phase angle
-  float magnitude = 0.0f;      // estimated visual magnitude m
-  int32_t phase_angle = 0;     // whole degrees, set for a point that passes
-  bool bright_enough = false;  // passed the magnitude test
+// The run's filters of a trial point (angles in radians, ranges in miles),
+// prepared once per run.
+struct ObservationFilters {
+  bool rangeLimitOn = false;
+  float rangeLimit = 0.0f;
+  float minAltitude = 0.0f;
+  AltitudeLimit altitude_limit;  // the minimum-altitude test prepared for minAltitude
+  bool altAzLimits = false;
+  float altitudeMin = 0.0f, altitudeMax = 0.0f, azimuthMin = 0.0f, azimuthMax = 0.0f;
+  bool raDecLimits = false;
+  float raMin = 0.0f, raMax = 0.0f, decMin = 0.0f, decMax = 0.0f;
+  bool ignoreShadow = false;
+  bool radarFormat = false;  // no sky coordinates and no brightness
+  float magnitudeLimit = 0.0f;
+  int32_t defaultMagnitudeBoundary = 0;
 };
 
-// The sun as one pass walk sees it: taken from the day's SunTrack at the
-// walk's first point (walk state 0) and kept unchanged for the rest of the walk.
-struct WalkSun {
-  float ra = 0.0f;       // right ascension, radians
-  float sin_dec = 0.0f;  // sine and cosine of the declination
-  float cos_dec = 1.0f;
+// observation_filters: the filters of a run's settings, with the altitude
+// limit prepared, and the catalogue's default-magnitude boundary.
+ObservationFilters observation_filters(const RunSettings& settings,
+                                       int32_t defaultMagnitudeBoundary);
+
+// What every trial point of one candidate revolution is observed against:
+// the site, the run's filters, the night (window and sun), and the element
+// set's orbit with the crossing j of the candidate and its standard magnitude.
+struct ObservationScope {
+  const SiteGeometry& site;
+  const ObservationFilters& filters;
+  const NightState& night;
+  const ElementSet& set;
+  const OrbitSetup& orbit;
+  int j = 0;
+  StandardMagnitude magnitude;
+};
+
+// The direction of a probe point on the sky: what the direction of motion
+// of a stored prediction is measured from.
+struct SkyDirection {
+  float azimuth = 0.0f;  // radians from north through east
+  float sin_alt = 0.0f;
+  float cos_alt = 1.0f;
 };
 
 // Time window test of a trial point at engine time `time`. Returns true and
@@ -74,22 +83,27 @@ bool outside_time_window(float time, const ObservingWindow& window, PointOutcome
 // accept every value.
 bool in_wrapped_window(float x, float low, float high);
 
-// observe_point: given the argument of latitude u on crossing j (0-based) of
-// `orbit`, evaluates the trial point and returns its outcome; `point` receives
-// the values computed up to the step where the point ended. `probe` marks the
-// direction probe after a stored prediction: then only the time placement, the
-// sub-satellite point, the horizon test, range and altitude and the azimuth are
-// computed, and the horizon test is the only filter (Reject or Accept).
-// `walk_state` 0 (the walk's first point) takes the walk's sun from the day's
-// SunTrack into `sun`. The walk's own u is not changed: the normalised u stays
-// inside. A u or a time that is not a finite number is rejected.
-PointOutcome observe_point(EngineContext& context, const OrbitSetup& orbit, int j, float u,
-                           bool probe, int walk_state, WalkSun& sun, PointObservation& point);
+// observe_point: the trial point at argument of latitude u (radians; u and
+// its time must be finite numbers, else Reject) on the scope's crossing,
+// seen with the walk's sun. Returns the outcome; `point` receives the values
+// computed up to the step where the point ended.
+PointOutcome observe_point(const ObservationScope& scope, float u, const WalkSun& sun,
+                           PointObservation& point);
 
-// The part of observe_point that follows the placement of the point on the
-// orbit: given `point` with its time values filled in and the sub-satellite
-// point `ground`, runs the sky geometry and every filter after the time window.
-PointOutcome observe_from_ground(EngineContext& context, const SubsatellitePoint& ground,
-                                 bool probe, int walk_state, WalkSun& sun, PointObservation& point);
+// observe_from_ground: the part of observe_point after the time window: given
+// `point` with its time values filled in and its sub-satellite point
+// `ground`, the sky geometry and every filter in order.
+PointOutcome observe_from_ground(const ObservationScope& scope, const SubsatellitePoint& ground,
+                                 const WalkSun& sun, PointObservation& point);
+
+// probe_point: the direction probe at u, a little further along the orbit
+// than a stored prediction: only its place in the sky, with the horizon
+// plane as the only test. False when the probe lies below that plane (or u
+// is not a finite number).
+bool probe_point(const ObservationScope& scope, float u, SkyDirection& direction);
+
+// probe_from_ground: the part of probe_point after the placement in time.
+bool probe_from_ground(const SiteGeometry& site, const SubsatellitePoint& ground,
+                       SkyDirection& direction);
 
 }  // namespace vespera

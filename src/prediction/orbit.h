@@ -12,7 +12,10 @@
 
 #include <cstdint>
 
-#include "prediction/engine_context.h"
+#include "elements/element_set.h"
+#include "prediction/night.h"
+#include "prediction/site_geometry.h"
+#include "vocabulary/stop_request.h"
 
 namespace vespera {
 
@@ -85,13 +88,8 @@ struct SearchScope {
   const SiteGeometry& site;
   const ObservingWindow& window;
   int32_t minAltitudeDeg;  // below 20 degrees the acceptance width is widened
+  StopToken stop;          // asked at every revolution the search moves on
 };
-
-// The scope of the current element set on the context's day.
-inline SearchScope search_scope(const EngineContext& context) {
-  return SearchScope{context.current, context.site, context.night.window,
-                     context.settings.minAltitudeDeg};
-}
 
 // setup_orbit: fills `orbit` for the set and the day's window: the orbit's
 // constants, the acceptance width and the one or two latitude crossings of the
@@ -134,14 +132,6 @@ inline OrbitPoint time_of_u(const ElementSet& set, const OrbitSetup& orbit, int 
 // cos_nu, sin_u and cos_u it uses).
 inline SubsatellitePoint subsatellite_point(const OrbitSetup& orbit, const SiteGeometry& site,
                                             const OrbitPoint& point);
-
-// Searches the current element set over the day's window: every candidate
-// revolution goes to walk_pass.
-void search_element_set(EngineContext& context);
-
-// The pass walk (defined with the walk): evaluates the candidate revolution
-// from u_star and stores the accepted points.
-SearchStep walk_pass(EngineContext& context, OrbitSetup& orbit, int j, float u_star);
 
 }  // namespace vespera
 

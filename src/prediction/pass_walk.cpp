@@ -1,10 +1,9 @@
 #include "prediction/pass_walk.h"
 
 #include <cmath>
-#include <stdexcept>
 
-#include "format/format_writer.h"
 #include "prediction/angles.h"
+#include "prediction/illumination.h"
 #include "prediction/pass_walk_values.h"
 
 namespace vespera {
@@ -20,21 +19,23 @@ constexpr double kDeepShadowMarginMiles = 600.0;
 constexpr double kStepFraction = 0.75;
 
 // The walk's places, named as the walk goes from one to the next.
-enum class WalkStep { Evaluate, Start, Reverse, Step, Continue };
+enum class WalkStep { Evaluate, Start, Reverse, Step, Continue, End };
 
 class PassWalk {
  public:
-  PassWalk(const RunSettings& settings, const ElementSet& set, const OrbitSetup& orbit,
-           float u_star, TrialPointEvaluator& evaluator, const PredictionSink& sink)
+  PassWalk(const WalkSettings& settings, const ElementSet& set, const OrbitSetup& orbit,
+           float u_star, TrialPoints& points, PredictionSink& sink, const StopToken& stop)
       : settings_(settings),
         set_(set),
         orbit_(orbit),
-        evaluator_(evaluator),
+        points_(points),
         sink_(sink),
+        stop_(stop),
         u_(u_star),
         u_start_(u_star) {}
 
   SearchStep run() {
+    points_.begin_walk(u_start_);
     WalkStep next = WalkStep::Evaluate;
     for (;;) {
       switch (next) {
@@ -44,51 +45,65 @@ class PassWalk {
           break;
         }
         case WalkStep::Continue:
-          if (!settings_.walkPasses) return SearchStep::NextRevolution;
-          if (walk_state_ == 0) {
-            next = WalkStep::Start;
-          } else if (settings_.maxWalkSteps == kUnlimitedWalkSteps ||
-                     d(static_cast<float>(settings_.maxWalkSteps)) > d(step_count_)) {
-            next = WalkStep::Step;
-          } else {
-            next = WalkStep::Reverse;
-          }
+          next = continue_walk();
+          if (next == WalkStep::End) return SearchStep::NextRevolution;
           break;
         case WalkStep::Start:
-          // Steps are sized from the height of the current point (the stored
-          // one, not its probe): low satellites cross the sky fastest. An
-          // orbit without a size gives no step, and STEP then ends the walk.
-          walk_state_ = 1;
-          step_len_ = orbit_.a == 0.0f ? 0.0f
-                                       : static_cast<float>(d(point_.height) / d(orbit_.a) *
-                                                            d(settings_.stepScale) * kStepFraction);
-          step_ = -step_len_;
-          step_count_ = 0.0f;
+          start_stepping();
           next = WalkStep::Step;
           break;
         case WalkStep::Reverse:
-          if (walk_state_ == 2) return SearchStep::NextRevolution;
-          walk_state_ = 2;
+          if (state_ == WalkState::SteppingForward) return SearchStep::NextRevolution;
+          state_ = WalkState::SteppingForward;
           step_ = step_len_;
           u_ = u_start_;
           step_count_ = 0.0f;
           next = WalkStep::Step;
           break;
         case WalkStep::Step:
+          stop_.throw_if_requested();
           next = take_step();
           break;
+        case WalkStep::End:
+          return SearchStep::NextRevolution;
       }
     }
   }
 
  private:
+  bool at_closest_point() const { return state_ == WalkState::AtClosestPoint; }
+
+  // CONTINUE: after a skipped or accepted point.
+  WalkStep continue_walk() const {
+    if (!settings_.walkPasses) return WalkStep::End;
+    if (at_closest_point()) return WalkStep::Start;
+    if (settings_.maxWalkSteps == kUnlimitedWalkSteps ||
+        d(static_cast<float>(settings_.maxWalkSteps)) > d(step_count_)) {
+      return WalkStep::Step;
+    }
+    return WalkStep::Reverse;
+  }
+
+  // START: the first step back. Steps are sized from the height of the
+  // current point (the stored one, not its probe): low satellites cross the
+  // sky fastest. An orbit without a size gives no step, and STEP then ends
+  // the walk.
+  void start_stepping() {
+    state_ = WalkState::SteppingBack;
+    step_len_ = orbit_.a == 0.0f ? 0.0f
+                                 : static_cast<float>(d(point_.height) / d(orbit_.a) *
+                                                      d(settings_.stepScale) * kStepFraction);
+    step_ = -step_len_;
+    step_count_ = 0.0f;
+  }
+
   // EVALUATE: the trial point at u and what follows from its outcome. Returns
   // true when the walk ends, with `end` saying how the search goes on.
   bool evaluate(WalkStep& next, SearchStep& end) {
-    if (walk_state_ == 0) half_steps_ = false;
-    const PointOutcome outcome = evaluator_.evaluate(u_, false, walk_state_, point_);
+    if (at_closest_point()) half_steps_ = false;
+    const PointOutcome outcome = points_.observe(u_, point_);
     if (point_.bright_enough) half_steps_ = false;
-    if (walk_state_ == 0) shadow_height_first_ = point_.shadow_height;
+    if (at_closest_point()) shadow_height_first_ = point_.shadow_height;
 
     end = SearchStep::NextRevolution;
     switch (outcome) {
@@ -99,25 +114,11 @@ class PassWalk {
         if (!settings_.walkPasses) return true;
         [[fallthrough]];
       case PointOutcome::Reject:
-        if (walk_state_ == 0) return true;
+        if (at_closest_point()) return true;
         next = WalkStep::Reverse;
         return false;
       case PointOutcome::Shadow:
-        if (walk_state_ == 0) {
-          // The closest point is in shadow: look for the lit part of the pass
-          // in half steps, unless the point is deep in the shadow.
-          half_steps_ = true;
-          if (-2.0 * d(point_.height) - kDeepShadowMarginMiles > d(point_.shadow_height)) {
-            return true;
-          }
-          next = WalkStep::Start;
-        } else if (point_.shadow_height < shadow_height_first_) {
-          next = WalkStep::Reverse;  // going deeper into the shadow
-        } else {
-          if (!settings_.walkPasses) walk_state_ = 2;
-          next = WalkStep::Step;
-        }
-        return false;
+        return in_shadow(next);
       case PointOutcome::Skip:
         next = WalkStep::Continue;
         return false;
@@ -127,6 +128,23 @@ class PassWalk {
         return false;
     }
     return true;
+  }
+
+  // A point in the earth's shadow. Returns true when the walk ends there.
+  bool in_shadow(WalkStep& next) {
+    if (at_closest_point()) {
+      // The closest point is in shadow: look for the lit part of the pass in
+      // half steps, unless the point is deep in the shadow.
+      half_steps_ = true;
+      if (-2.0 * d(point_.height) - kDeepShadowMarginMiles > d(point_.shadow_height)) return true;
+      next = WalkStep::Start;
+    } else if (point_.shadow_height < shadow_height_first_) {
+      next = WalkStep::Reverse;  // going deeper into the shadow
+    } else {
+      if (!settings_.walkPasses) state_ = WalkState::SteppingForward;
+      next = WalkStep::Step;
+    }
+    return false;
   }
 
   // STEP: one step (or half step) along the orbit. A step that cannot move u
@@ -155,34 +173,20 @@ class PassWalk {
     return WalkStep::Evaluate;
   }
 
-  // STORE, the probe and DIRECTION for the accepted point in point_.
+  // STORE, the probe and DIRECTION for the accepted point in point_. The
+  // probe is a side evaluation a little further along the orbit; the walk's u
+  // and its current point stay those of the stored prediction. A probe below
+  // the horizon plane measures no direction: the record keeps direction 0,
+  // and the walk goes on exactly as after a completed probe.
   void store_and_probe() {
-    PredictionTable& table = sink_.table;
-    if (table.full()) {
-      // The table is written out the moment it fills; a report writer that
-      // leaves it full is a programming error, not a reason to overrun it.
-      throw std::logic_error("prediction table still full after it was written out");
-    }
-    const int32_t slot = table.append(point_.time, make_record());
-
-    // The probe is a side evaluation a little further along the orbit; the
-    // walk's u and its current point stay those of the stored prediction.
+    PredictionRecord record = make_record();
     const float probe_u = static_cast<float>(d(u_) + d(kProbeStep));
-    if (evaluator_.evaluate(probe_u, true, walk_state_, probe_) == PointOutcome::Accept) {
-      table.records[static_cast<std::size_t>(slot - 1)].direction =
-          direction_of_motion(point_.azimuth, point_.sin_alt, point_.cos_alt, probe_.azimuth,
-                              probe_.sin_alt, probe_.cos_alt);
+    SkyDirection probe;
+    if (points_.probe(probe_u, probe)) {
+      record.direction = direction_of_motion(point_.azimuth, point_.sin_alt, point_.cos_alt,
+                                             probe.azimuth, probe.sin_alt, probe.cos_alt);
     }
-    // A probe below the horizon plane measures no direction: the record keeps
-    // direction 0, and the walk goes on exactly as after a completed probe,
-    // from the stored point, with the table written out at once when full.
-
-    if (table.full()) {
-      static const Format kSpaceLimit(
-          "('Space limit',i5,' predictions - output is being split up')");
-      kSpaceLimit.write(sink_.console, {kPredictionCapacity});
-      sink_.flusher.flush_predictions();
-    }
+    sink_.add(point_.time, record);
   }
 
   PredictionRecord make_record() const {
@@ -190,7 +194,7 @@ class PassWalk {
     PredictionRecord record;
     record.name = set_.name;
     record.ncat = set_.ncat;
-    record.walk_state = static_cast<int16_t>(walk_state_);
+    record.walk_state = static_cast<int16_t>(state_);
     record.direction = 0;
     record.altitude = point_.altitude;
     record.azimuth = point_.azimuth;
@@ -208,13 +212,14 @@ class PassWalk {
     return record;
   }
 
-  const RunSettings& settings_;
+  const WalkSettings& settings_;
   const ElementSet& set_;
   const OrbitSetup& orbit_;
-  TrialPointEvaluator& evaluator_;
-  const PredictionSink& sink_;
+  TrialPoints& points_;
+  PredictionSink& sink_;
+  const StopToken& stop_;
 
-  int walk_state_ = 0;  // 0 at u*, 1 stepping back, 2 stepping forward
+  WalkState state_ = WalkState::AtClosestPoint;
   float u_;
   const float u_start_;
   float step_len_ = 0.0f;
@@ -223,39 +228,32 @@ class PassWalk {
   bool half_steps_ = false;  // set when the first point is in shadow
   float shadow_height_first_ = 0.0f;
   PointObservation point_;  // the current trial point (never the probe)
-  PointObservation probe_;  // the direction probe of the last stored point
-};
-
-// The trial points of a real walk: observe_point on crossing j, with the sun
-// the walk takes at its first point.
-class ObservingEvaluator final : public TrialPointEvaluator {
- public:
-  ObservingEvaluator(EngineContext& context, const OrbitSetup& orbit, int j)
-      : context_(context), orbit_(orbit), j_(j) {}
-
-  PointOutcome evaluate(float u, bool probe, int walk_state, PointObservation& point) override {
-    return observe_point(context_, orbit_, j_, u, probe, walk_state, sun_, point);
-  }
-
- private:
-  EngineContext& context_;
-  const OrbitSetup& orbit_;
-  int j_;
-  WalkSun sun_;
 };
 
 }  // namespace
 
-SearchStep walk_candidate(const RunSettings& settings, const ElementSet& set,
-                          const OrbitSetup& orbit, float u_star, TrialPointEvaluator& evaluator,
-                          const PredictionSink& sink) {
-  return PassWalk(settings, set, orbit, u_star, evaluator, sink).run();
+WalkSettings walk_settings(const RunSettings& settings) {
+  return WalkSettings{settings.walkPasses, settings.maxWalkSteps, settings.stepScale,
+                      settings.distancesInMiles};
 }
 
-SearchStep walk_pass(EngineContext& context, OrbitSetup& orbit, int j, float u_star) {
-  ObservingEvaluator evaluator(context, orbit, j);
-  const PredictionSink sink{context.predictions, context.flusher, context.out};
-  return walk_candidate(context.settings, context.current, orbit, u_star, evaluator, sink);
+void ObservedTrialPoints::begin_walk(float u_star) {
+  const OrbitPoint first = time_of_u(scope_.set, scope_.orbit, scope_.j, u_star);
+  sun_ = sun_at_walk_start(scope_.night.sun, first.time);
+}
+
+PointOutcome ObservedTrialPoints::observe(float u, PointObservation& point) {
+  return observe_point(scope_, u, sun_, point);
+}
+
+bool ObservedTrialPoints::probe(float u, SkyDirection& direction) {
+  return probe_point(scope_, u, direction);
+}
+
+SearchStep walk_candidate(const WalkSettings& settings, const ElementSet& set,
+                          const OrbitSetup& orbit, float u_star, TrialPoints& points,
+                          PredictionSink& sink, const StopToken& stop) {
+  return PassWalk(settings, set, orbit, u_star, points, sink, stop).run();
 }
 
 }  // namespace vespera

@@ -1,19 +1,18 @@
 // The pass walk: from the closest point u* of a candidate revolution, trial
 // points are evaluated first at u* and then, when the run walks through
 // passes, stepping back along the orbit and then forward, until the filters
-// end each direction. Every accepted point is stored as a prediction with its
-// direction of motion, measured from a probe point a little further on.
-//
-// walk_pass itself is declared with the orbit search (prediction/orbit.h).
+// end each direction. Every accepted point is handed to the prediction sink
+// with its direction of motion, measured from a probe point a little further on.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
 
 #include "elements/element_set.h"
 #include "prediction/observation.h"
 #include "prediction/orbit.h"
-#include "prediction/prediction_table.h"
+#include "prediction/prediction_sink.h"
 #include "vocabulary/run_settings.h"
+#include "vocabulary/stop_request.h"
 
 namespace vespera {
 
@@ -23,31 +22,59 @@ inline constexpr float kProbeStep = 0.005f;
 // point; a direction still ends after 99 full steps.
 inline constexpr int32_t kUnlimitedWalkSteps = 99;
 
-// The trial points of one walk: observe_point on the candidate's crossing, or
-// a stand-in in tests.
-class TrialPointEvaluator {
- public:
-  virtual ~TrialPointEvaluator() = default;
-  virtual PointOutcome evaluate(float u, bool probe, int walk_state, PointObservation& point) = 0;
+// Where a walk stands; stored with each prediction (0 marks the point at
+// which the pass was found).
+enum class WalkState : int16_t {
+  AtClosestPoint = 0,   // evaluating u*
+  SteppingBack = 1,     // toward earlier times
+  SteppingForward = 2,  // toward later times
 };
 
-// Where the walk puts its predictions: the table, the report writer that
-// empties it when full, and the console for the "Space limit" line.
-struct PredictionSink {
-  PredictionTable& table;
-  PredictionFlusher& flusher;
-  std::FILE* console;
+// The settings a walk reads.
+struct WalkSettings {
+  bool walkPasses = false;    // off: at most one prediction per candidate revolution
+  int32_t maxWalkSteps = 0;   // full steps each way; 99 lifts the limit of CONTINUE
+  float stepScale = 1.0f;     // scale of the step between trial points
+  bool distancesInMiles = false;  // heights stored in miles, else kilometres
+};
+
+WalkSettings walk_settings(const RunSettings& settings);
+
+// The trial points of one walk: the observation of the candidate's crossing,
+// or a stand-in in tests.
+class TrialPoints {
+ public:
+  virtual ~TrialPoints() = default;
+  // begin_walk: the walk starts at u_star; its sun is taken at that point's time.
+  virtual void begin_walk(float u_star) = 0;
+  // observe: the trial point at u with every filter.
+  virtual PointOutcome observe(float u, PointObservation& point) = 0;
+  // probe: the direction probe at u; false when it lies below the horizon plane.
+  virtual bool probe(float u, SkyDirection& direction) = 0;
+};
+
+// ObservedTrialPoints: the trial points of a real walk on a candidate's
+// crossing, seen with the walk's sun.
+class ObservedTrialPoints final : public TrialPoints {
+ public:
+  explicit ObservedTrialPoints(const ObservationScope& scope) : scope_(scope) {}
+  void begin_walk(float u_star) override;
+  PointOutcome observe(float u, PointObservation& point) override;
+  bool probe(float u, SkyDirection& direction) override;
+
+ private:
+  const ObservationScope& scope_;
+  WalkSun sun_;
 };
 
 // walk_candidate: walks one candidate revolution from u_star with the trial
-// points of `evaluator`. `settings` gives walkPasses, maxWalkSteps, stepScale
-// and distancesInMiles; `set` the name, catalogue number and mean-motion
-// drift; `orbit` the semi-major axis, eccentricity in use and period. Returns
-// whether the search goes on with the next revolution or the set is finished
-// for the day; the accepted points are appended to the sink's table, which is
-// written out through the flusher as soon as it holds 10000 predictions.
-SearchStep walk_candidate(const RunSettings& settings, const ElementSet& set,
-                          const OrbitSetup& orbit, float u_star, TrialPointEvaluator& evaluator,
-                          const PredictionSink& sink);
+// points of `points`. `set` gives the name, catalogue number and mean-motion
+// drift; `orbit` the semi-major axis, eccentricity in use and period. Every
+// accepted point goes to `sink`. The walk asks `stop` before every step.
+// Returns whether the search goes on with the next revolution or the set is
+// finished for the day.
+SearchStep walk_candidate(const WalkSettings& settings, const ElementSet& set,
+                          const OrbitSetup& orbit, float u_star, TrialPoints& points,
+                          PredictionSink& sink, const StopToken& stop);
 
 }  // namespace vespera

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "prediction/night.h"
 #include "vocabulary/fixed_text.h"
 
 namespace vespera {
@@ -73,11 +74,12 @@ struct PredictionTable {
   void withdraw_since(const Mark& since) { cut_back(flushes != since.flushes ? 0 : since.count); }
 };
 
-// The report writer as the engine sees it: writes out and empties the table.
+// The report writer as the engine sees it: writes out the table's
+// predictions, dated with the night being searched, and empties it.
 class PredictionFlusher {
  public:
   virtual ~PredictionFlusher() = default;
-  virtual void flush_predictions() = 0;
+  virtual void flush_predictions(PredictionTable& table, const NightState& night) = 0;
 };
 
 }  // namespace vespera

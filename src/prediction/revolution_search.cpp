@@ -119,6 +119,7 @@ bool next_candidate(const SearchScope& scope, OrbitSetup& orbit, bool advance_fi
       u_star = nearest_point_u(set, scope.site, orbit, k);
       return true;
     }
+    scope.stop.throw_if_requested();
     if (!advance_revolution(scope.window, orbit)) return false;
   }
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "prediction/engine_context.h"
+#include "prediction/site_geometry.h"
 #include "vocabulary/run_settings.h"
 
 namespace vespera {

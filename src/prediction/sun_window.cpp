@@ -106,9 +106,14 @@ void sun_window(float day_number, float latitude, float west_longitude, float& e
   morning_twilight = static_cast<float>(d(evening) + 24.0 - d(H) * d(kTwiceHoursPerRadian));
 }
 
-void set_up_night(const RunSettings& settings, const SiteGeometry& site, int32_t i,
-                  NightState& night) {
-  const bool twilight = twilight_mode(settings);
+WindowSettings window_settings(const RunSettings& settings) {
+  return WindowSettings{twilight_mode(settings), settings.startOffsetHours,
+                        settings.endOffsetHours};
+}
+
+NightState set_up_night(const WindowSettings& settings, const SiteGeometry& site, int32_t i) {
+  NightState night;
+  const bool twilight = settings.twilight;
   const float day = static_cast<float>(i);
   const float reference_time = twilight ? f(d(day) - kTwilightSunLeadDays) : day;
   const float day_number = f(static_cast<double>(site.start_day_number) + d(reference_time));
@@ -124,6 +129,7 @@ void set_up_night(const RunSettings& settings, const SiteGeometry& site, int32_t
     night.window.start = f(d(day) + d(settings.startOffsetHours) / kHoursPerDay);
     night.window.end = f(d(day) + d(settings.endOffsetHours) / kHoursPerDay);
   }
+  return night;
 }
 
 }  // namespace vespera

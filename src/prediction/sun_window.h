@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-#include "prediction/engine_context.h"
+#include "prediction/night.h"
+#include "prediction/site_geometry.h"
 #include "vocabulary/run_settings.h"
 
 namespace vespera {
@@ -30,13 +31,21 @@ SunPlace sun_place(float day_number);
 void sun_window(float day_number, float latitude, float west_longitude, float& evening_twilight,
                 float& morning_twilight, SunTrack& sun);
 
+// How a run places the observing window of a day.
+struct WindowSettings {
+  bool twilight = true;  // twilight mode: neither a radar listing nor window letter "A"
+  float startOffsetHours = 0.0f;
+  float endOffsetHours = 0.0f;
+};
+
+WindowSettings window_settings(const RunSettings& settings);
+
 // set_up_night: the sun, the twilight times and the observing window of day
-// index i. In twilight mode (neither a radar listing nor window letter "A")
-// the sun is taken at 12h UT of the day before and the window runs from
-// evening twilight plus the start offset to morning twilight plus the end
-// offset; in absolute mode it runs from 0h UT of day i plus the start offset
-// to 0h plus the end offset, with the sun at 0h. Times are engine days.
-void set_up_night(const RunSettings& settings, const SiteGeometry& site, int32_t i,
-                  NightState& night);
+// index i. In twilight mode the sun is taken at 12h UT of the day before and
+// the window runs from evening twilight plus the start offset to morning
+// twilight plus the end offset; in absolute mode it runs from 0h UT of day i
+// plus the start offset to 0h plus the end offset, with the sun at 0h. Times
+// are engine days.
+NightState set_up_night(const WindowSettings& settings, const SiteGeometry& site, int32_t i);
 
 }  // namespace vespera

@@ -24,26 +24,13 @@ constexpr std::size_t kReportBlockBytes = 64 * 1024;
 }  // namespace
 
 struct ReportWriter::State {
-  State(const RunSettings& settings_in, const SiteGeometry& site_in, const NightState& night_in,
-        MagnitudeCatalogue& magnitudes_in, MagnitudeInfo& info_in, PredictionTable& table_in,
-        int32_t& predictionsWritten_in)
-      : settings(settings_in),
-        site(site_in),
-        night(night_in),
-        magnitudes(magnitudes_in),
-        info(info_in),
-        table(table_in),
-        predictionsWritten(predictionsWritten_in) {
+  explicit State(const MagnitudeCatalogue& magnitudes_in) : magnitudes(magnitudes_in) {
     text.reserve(2 * kReportBlockBytes);
   }
 
-  const RunSettings& settings;
-  const SiteGeometry& site;
-  const NightState& night;
-  MagnitudeCatalogue& magnitudes;
-  MagnitudeInfo& info;
-  PredictionTable& table;
-  int32_t& predictionsWritten;
+  const MagnitudeCatalogue& magnitudes;
+  ReportRun run;
+  int32_t predictionsWritten = 0;
 
   std::FILE* report = nullptr;
   std::string report_name;
@@ -64,14 +51,16 @@ struct ReportWriter::State {
 
   SelectionOrder order;
   LineValues values;
+  MagnitudeInfo info;  // the catalogue's information on the pass being written
   std::string text;  // lines not yet handed to the report file
 
-  void flush_predictions();
-  void write_record(const PredictionRecord& record, float t, bool continues);
+  void flush_predictions(PredictionTable& table, const NightState& night);
+  void write_record(const PredictionRecord& record, float t, bool continues,
+                    const NightState& night);
   void hand_over_text();
 };
 
-void ReportWriter::State::flush_predictions() {
+void ReportWriter::State::flush_predictions(PredictionTable& table, const NightState& night) {
   if (table.count <= 0) return;
   header_written = false;
   group_slot = 0;
@@ -97,19 +86,21 @@ void ReportWriter::State::flush_predictions() {
     group_slot = selection.slot;
     predictionsWritten += 1;
 
-    write_record(record, t, selection.continues);
+    write_record(record, t, selection.continues, night);
     if (text.size() >= kReportBlockBytes) hand_over_text();
   }
   table.clear();
   hand_over_text();
 }
 
-void ReportWriter::State::write_record(const PredictionRecord& record, float t, bool continues) {
-  compute_line_values(record, t, settings, site.site_rate_factor, values);
+void ReportWriter::State::write_record(const PredictionRecord& record, float t, bool continues,
+                                       const NightState& night) {
+  const RunSettings& settings = run.settings;
+  compute_line_values(record, t, settings, run.site_rate_factor, values);
 
   if (!header_written ||
       (!continues && (values.day != header_day || values.half != header_half))) {
-    append_day_header(text, values.day + site.start_day_number, values.half,
+    append_day_header(text, values.day + run.start_day_number, values.half,
                       settings.zoneOffsetHours, settings.zoneLabel, night.evening_twilight,
                       night.morning_twilight);
     append_column_header(text, settings);
@@ -120,8 +111,7 @@ void ReportWriter::State::write_record(const PredictionRecord& record, float t, 
 
   const bool new_pass = !continues;
   if (new_pass) {
-    info.name = record.name;
-    lookupMagnitude(magnitudes, record.ncat, LookupForm::Full, info);
+    info = lookupMagnitude(magnitudes, record.ncat, LookupForm::Full, record.name);
     if (settings.blankLineBeforePass) append_pass_separator(text);
     append_pass_identification(text, record.ncat, info, settings);
   }
@@ -139,7 +129,7 @@ void ReportWriter::State::hand_over_text() {
     if (std::fwrite(text.data(), 1, text.size(), report) != text.size()) {
       const int cause = errno;
       const std::string name =
-          report_name.empty() ? std::string(settings.outputFileName.trimmed()) : report_name;
+          report_name.empty() ? std::string(run.settings.outputFileName.trimmed()) : report_name;
       text.clear();
       throw FatalIoError(name, cause != 0 ? std::strerror(cause) : "write failed");
     }
@@ -147,20 +137,24 @@ void ReportWriter::State::hand_over_text() {
   text.clear();
 }
 
-ReportWriter::ReportWriter(const RunSettings& settings, const SiteGeometry& site,
-                           const NightState& night, MagnitudeCatalogue& magnitudes,
-                           MagnitudeInfo& info, PredictionTable& table,
-                           int32_t& predictionsWritten)
-    : state_(std::make_unique<State>(settings, site, night, magnitudes, info, table,
-                                     predictionsWritten)) {}
+ReportWriter::ReportWriter(const MagnitudeCatalogue& magnitudes)
+    : state_(std::make_unique<State>(magnitudes)) {}
 
 ReportWriter::~ReportWriter() = default;
+
+void ReportWriter::begin_run(const RunSettings& settings, const SiteGeometry& site) {
+  state_->run = ReportRun{settings, site.start_day_number, site.site_rate_factor};
+}
 
 void ReportWriter::set_output(std::FILE* report, std::string_view name) {
   state_->report = report;
   state_->report_name.assign(name);
 }
 
-void ReportWriter::flush_predictions() { state_->flush_predictions(); }
+void ReportWriter::flush_predictions(PredictionTable& table, const NightState& night) {
+  state_->flush_predictions(table, night);
+}
+
+int32_t ReportWriter::predictions_written() const { return state_->predictionsWritten; }
 
 }  // namespace vespera

@@ -9,28 +9,45 @@
 #include <string_view>
 
 #include "magnitudes/magnitude_catalogue.h"
-#include "prediction/engine_context.h"
+#include "prediction/night.h"
 #include "prediction/prediction_table.h"
+#include "prediction/site_geometry.h"
 #include "vocabulary/run_settings.h"
 
 namespace vespera {
 
+// What the writer takes of the run whose predictions it writes: the
+// report's layout and clock from the run's settings, the start day number
+// that dates the times, and the site rate factor of the EW value.
+struct ReportRun {
+  RunSettings settings;
+  int32_t start_day_number = 0;
+  float site_rate_factor = 0.0f;
+};
+
 class ReportWriter : public PredictionFlusher {
  public:
-  // The writer reads the settings, the site (start day number, site rate
-  // factor), the current night's twilight times and the catalogue, empties the
-  // table and adds one to predictionsWritten for every prediction line.
-  ReportWriter(const RunSettings& settings, const SiteGeometry& site, const NightState& night,
-               MagnitudeCatalogue& magnitudes, MagnitudeInfo& info, PredictionTable& table,
-               int32_t& predictionsWritten);
+  // The writer looks each pass's satellite up in the catalogue (full form).
+  explicit ReportWriter(const MagnitudeCatalogue& magnitudes);
   ~ReportWriter() override;
 
+  // begin_run: the run whose settings and site date and lay out every flush
+  // from now on; records left in the table by a combined run are written
+  // with the run current at the flush.
+  void begin_run(const RunSettings& settings, const SiteGeometry& site);
+
   // The report file and its name (for the diagnostic of a failing write; the
-  // settings' output file name when empty). Nothing is written before it is
-  // set. A write that fails throws FatalIoError.
+  // run's output file name when empty). Nothing is written before it is set.
+  // A write that fails throws FatalIoError.
   void set_output(std::FILE* report, std::string_view name = {});
 
-  void flush_predictions() override;
+  // flush_predictions: writes the table's predictions in time order, dated
+  // with the run's start day number, under day headers that show the
+  // night's twilight times, and empties the table.
+  void flush_predictions(PredictionTable& table, const NightState& night) override;
+
+  // Prediction lines written in all runs.
+  int32_t predictions_written() const;
 
   struct State;  // duplicate suppression, headers, compiled formats
 

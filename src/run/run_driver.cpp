@@ -8,15 +8,13 @@
 #include <string>
 
 #include "elements/calendar.h"
-#include "elements/element_set.h"
 #include "elements/element_source.h"
 #include "format/format_writer.h"
 #include "magnitudes/magnitude_catalogue.h"
 #include "magnitudes/magnitude_table.h"
 #include "prediction/day_loop.h"
-#include "prediction/engine_context.h"
+#include "prediction/engine_run.h"
 #include "prediction/prediction_table.h"
-#include "prediction/site_setup.h"
 #include "report/report_writer.h"
 #include "run/control_file.h"
 #include "run/signals.h"
@@ -36,17 +34,11 @@ using ReportFile = std::unique_ptr<std::FILE, FileCloser>;
 // The records that live from the program's start to its end.
 struct ProgramRecords {
   RunSettings settings;
-  std::unique_ptr<MagnitudeCatalogue> magnitudes = std::make_unique<MagnitudeCatalogue>();
-  MagnitudeInfo info;
+  MagnitudeCatalogue magnitudes;
   int32_t defaultMagnitudeBoundary = kDefaultMagnitudeBoundary;
   ElementSource elements;
-  ElementSet current;
-  SiteGeometry site;
-  NightState night;
-  std::unique_ptr<PredictionTable> predictions = std::make_unique<PredictionTable>();
-  int32_t predictionsWritten = 0;
-  ReportWriter reportWriter{settings, site, night, *magnitudes, info, *predictions,
-                            predictionsWritten};
+  PredictionTable predictions;
+  ReportWriter reportWriter{magnitudes};
 };
 
 class RunDriver {
@@ -54,12 +46,7 @@ class RunDriver {
   RunDriver(std::optional<std::string> first_argument, Console& console)
       : control_(std::move(first_argument)),
         console_(console),
-        records_(std::make_unique<ProgramRecords>()),
-        engine_{records_->settings,   records_->site,        records_->night,
-                records_->elements,   records_->current,     *records_->magnitudes,
-                records_->info,       records_->defaultMagnitudeBoundary,
-                *records_->predictions, records_->reportWriter, console.out,
-                console.err,          signal_stop_token()} {}
+        records_(std::make_unique<ProgramRecords>()) {}
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");
@@ -80,20 +67,26 @@ class RunDriver {
           monthBaseDayNumber(settings.year, settings.month, console_.out, console_.err);
       read_magnitude_file_names();
       if (first_run_) {
-        loadMagnitudes(*records_->magnitudes, settings, records_->defaultMagnitudeBoundary,
+        loadMagnitudes(records_->magnitudes, settings, records_->defaultMagnitudeBoundary,
                        console_.out);
       }
       if (!read_output_file_name() || !read_element_file_names()) return;
-      if (records_->elements.loadElementSets(engine_.element_context()) != 0) return;
+      DayLoopIo io{records_->elements, ElementContext{settings, records_->magnitudes, console_.out},
+                   records_->predictions, records_->reportWriter, console_.out, console_.err,
+                   signal_stop_token()};
+      if (records_->elements.loadElementSets(io.element_context) != 0) return;
       if (first_run_) open_report();
-      setup_site(settings, start_day_number, records_->site);
-      if (run_day_loop(engine_) == DayLoopEnd::CombineWithNextRun) {
+      const EngineRun run = prepare_engine_run(settings, start_day_number, records_->magnitudes,
+                                               records_->defaultMagnitudeBoundary);
+      records_->reportWriter.begin_run(settings, run.site);
+      if (run_day_loop(run, io) == DayLoopEnd::CombineWithNextRun) {
         if (read_control_section(false, control_, settings, console_) != 0) return;
         continue;
       }
       control_.close();
       close_report();  // before the summary, which a failed write must not follow
-      kSummary.write(console_.out, {records_->predictionsWritten, saved_output_name_});
+      kSummary.write(console_.out,
+                     {records_->reportWriter.predictions_written(), saved_output_name_});
       return;
     }
   }
@@ -219,7 +212,6 @@ class RunDriver {
   ControlFile control_;
   Console& console_;
   std::unique_ptr<ProgramRecords> records_;
-  EngineContext engine_;
   ReportFile report_;
   bool first_run_ = true;
   FileName saved_output_name_;

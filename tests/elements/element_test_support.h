@@ -60,7 +60,6 @@ inline std::string plain_set(int ncat, int year = 18, int day = 20,
 struct ElementHarness {
   RunSettings settings;
   std::unique_ptr<MagnitudeCatalogue> magnitudes = std::make_unique<MagnitudeCatalogue>();
-  MagnitudeInfo info;
   std::FILE* console = std::tmpfile();
 
   ElementHarness() = default;
@@ -68,7 +67,7 @@ struct ElementHarness {
   ElementHarness(const ElementHarness&) = delete;
   ElementHarness& operator=(const ElementHarness&) = delete;
 
-  ElementContext context() { return ElementContext{settings, *magnitudes, info, console}; }
+  ElementContext context() { return ElementContext{settings, *magnitudes, console}; }
 
   // What was written to the console since the last call.
   std::string console_text() {

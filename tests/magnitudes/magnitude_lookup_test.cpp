@@ -72,39 +72,29 @@ TEST_F(MagnitudeLookupTest, InformationLevels) {
 }
 
 TEST_F(MagnitudeLookupTest, NotFoundGivesUnknownMagnitudeAndBlankFlag) {
-  MagnitudeInfo info;
-  info.flag = 'q';
-  info.magnitude = 3.0f;
-  info.crossSection.assign("1234");
-  info.detail.assign("KEPT");
-  info.name.assign("MY NAME");
-  lookupMagnitude(*loaded.catalogue, 99998, LookupForm::Full, info);
+  const MagnitudeInfo info = loaded.lookup(99998, LookupForm::Full, "MY NAME");
   EXPECT_EQ(info.infoLevel, 2);
   EXPECT_EQ(info.flag, ' ');
   EXPECT_FLOAT_EQ(info.magnitude, 20.0f);
   EXPECT_TRUE(info.crossSection.blank());
   EXPECT_EQ(info.name.view(), "MY NAME         ");
-  EXPECT_EQ(info.detail.view(), "KEPT    ");  // not touched
+  EXPECT_TRUE(info.detail.blank());
 }
 
 TEST_F(MagnitudeLookupTest, FormsFillOnlyTheirFields) {
-  MagnitudeInfo info;
-  info.magnitude = 1.5f;
-  info.crossSection.assign("keep");
-  info.name.assign("CALLER");
-  lookupMagnitude(*loaded.catalogue, 600, LookupForm::FlagOnly, info);
+  MagnitudeInfo info = loaded.lookup(600, LookupForm::FlagOnly, "CALLER");
   EXPECT_EQ(info.flag, 'v');
-  EXPECT_FLOAT_EQ(info.magnitude, 1.5f);
-  EXPECT_EQ(info.crossSection.view(), "keep");
+  EXPECT_FLOAT_EQ(info.magnitude, 20.0f);  // not looked at by this form
+  EXPECT_TRUE(info.crossSection.blank());
 
-  lookupMagnitude(*loaded.catalogue, 600, LookupForm::Brief, info);
+  info = loaded.lookup(600, LookupForm::Brief, "CALLER");
   EXPECT_FLOAT_EQ(info.magnitude, -0.2f);
   EXPECT_EQ(info.crossSection.view(), " 400");
   EXPECT_EQ(info.name.view(), "CALLER          ");
   EXPECT_EQ(info.commentLength, 0);
   EXPECT_TRUE(info.sizes[0].blank());
 
-  lookupMagnitude(*loaded.catalogue, 600, LookupForm::Full, info);
+  info = loaded.lookup(600, LookupForm::Full, "CALLER");
   EXPECT_EQ(info.name.view(), "ALL             ");
   EXPECT_EQ(info.commentLength, 3);
   EXPECT_EQ(info.sizes[0].view(), "  30");
@@ -136,9 +126,7 @@ TEST_F(MagnitudeLookupTest, CommentsComeBackInWholeWords) {
       {950, 8, "0123456789abcdefghijklmnopqrstuv"},
   };
   for (const CommentCase& c : cases) {
-    MagnitudeInfo info;
-    info.comment.assign("XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
-    lookupMagnitude(*loaded.catalogue, c.ncat, LookupForm::Full, info);
+    const MagnitudeInfo info = loaded.lookup(c.ncat);
     EXPECT_EQ(info.commentLength, c.words) << c.ncat;
     EXPECT_EQ(info.comment.view().substr(0, static_cast<std::size_t>(c.words) * 4), c.text)
         << c.ncat;
@@ -179,7 +167,7 @@ TEST_F(MagnitudeLookupTest, CommentLengthsAndWordsInThePool) {
   EXPECT_EQ(pool.nextFreeWord, 1 + 4 + 3 + 2 + 2 + 9);
 }
 
-TEST_F(MagnitudeLookupTest, BinarySearchFromAnyRememberedSlotFindsEveryEntry) {
+TEST_F(MagnitudeLookupTest, BinarySearchFindsEveryEntryInAnyOrder) {
   std::string text;
   std::vector<int32_t> numbers;
   for (int32_t n = 3; n < 3000; n += 3) {
@@ -191,25 +179,18 @@ TEST_F(MagnitudeLookupTest, BinarySearchFromAnyRememberedSlotFindsEveryEntry) {
   std::vector<int32_t> order = numbers;
   std::shuffle(order.begin(), order.end(), random);
   for (int32_t n : order) {
-    MagnitudeInfo info;
-    lookupMagnitude(*big.catalogue, n, LookupForm::FlagOnly, info);
-    ASSERT_EQ(info.flag, 'p') << n;
-    ASSERT_EQ(big.catalogue->table[big.catalogue->searchSlot].ncat, n);
+    ASSERT_EQ(big.lookup(n, LookupForm::FlagOnly).flag, 'p') << n;
     // Numbers between entries, below the first and above the last are absent.
     for (int32_t absent : {n - 1, n + 1, 1, 2, 3000, 99998}) {
-      MagnitudeInfo miss;
-      lookupMagnitude(*big.catalogue, absent, LookupForm::FlagOnly, miss);
-      ASSERT_EQ(miss.flag, ' ') << absent;
-      ASSERT_EQ(big.catalogue->table[big.catalogue->searchSlot].ncat, n);  // unchanged
+      ASSERT_EQ(big.lookup(absent, LookupForm::FlagOnly).flag, ' ') << absent;
     }
   }
 }
 
 TEST(MagnitudeCatalogueTest, NeverLoadedCatalogueFindsNothing) {
   auto catalogue = std::make_unique<MagnitudeCatalogue>();
-  MagnitudeInfo info;
   for (int32_t ncat : {1, 25544, 99999}) {
-    lookupMagnitude(*catalogue, ncat, LookupForm::Full, info);
+    const MagnitudeInfo info = lookupMagnitude(*catalogue, ncat, LookupForm::Full);
     EXPECT_EQ(info.infoLevel, 1);
     EXPECT_FLOAT_EQ(info.magnitude, 20.0f);
   }

@@ -97,10 +97,7 @@ struct Loaded {
 
   MagnitudeInfo lookup(int32_t ncat, LookupForm form = LookupForm::Full,
                        std::string_view callerName = "") {
-    MagnitudeInfo info;
-    info.name.assign(callerName);
-    lookupMagnitude(*catalogue, ncat, form, info);
-    return info;
+    return lookupMagnitude(*catalogue, ncat, form, FixedText<16>(callerName));
   }
   // Whether a full lookup finds the number (levels 3 to 8).
   bool found(int32_t ncat) { return lookup(ncat).infoLevel >= 3; }

@@ -23,14 +23,14 @@ TEST(AltitudeLimit, CertainVerdictsAgreeWithTheAltitude) {
   std::mt19937_64 random(20171016);
   std::uniform_real_distribution<double> unit(-1.0, 1.0);
   for (const float limit : limits) {
-    AltitudeLimit test;
+    const AltitudeLimit test = prepare_altitude_limit(limit);
     const double centre = std::tan(static_cast<double>(limit));
     int decided = 0;
     int compared = 0;
     for (int scale = -17; scale <= 0; ++scale) {
       for (int i = 0; i < 2000; ++i) {
         const double ratio = centre + unit(random) * std::ldexp(1.0, scale * 3) * (1.0 + std::fabs(centre));
-        const AltitudeVerdict verdict = altitude_verdict(test, limit, ratio);
+        const AltitudeVerdict verdict = altitude_verdict(test, ratio);
         const bool above = altitude_of(ratio) > limit;
         if (verdict == AltitudeVerdict::Above) {
           ASSERT_TRUE(above) << std::hexfloat << limit << " " << ratio;
@@ -43,7 +43,7 @@ TEST(AltitudeLimit, CertainVerdictsAgreeWithTheAltitude) {
     }
     // The float neighbours of the limit's own tangent.
     for (double ratio = centre, k = 0; k < 50; ++k, ratio = std::nextafter(ratio, 10.0)) {
-      const AltitudeVerdict verdict = altitude_verdict(test, limit, ratio);
+      const AltitudeVerdict verdict = altitude_verdict(test, ratio);
       if (verdict != AltitudeVerdict::Undecided) {
         ASSERT_EQ(verdict == AltitudeVerdict::Above, altitude_of(ratio) > limit);
       }
@@ -56,24 +56,22 @@ TEST(AltitudeLimit, CertainVerdictsAgreeWithTheAltitude) {
 TEST(AltitudeLimit, LimitsNearTheZenithAndNotANumberAreNeverDecided) {
   for (const float limit : {1.5f, 1.5707964f, -1.5707964f, 2.0f,
                             std::numeric_limits<float>::quiet_NaN()}) {
-    AltitudeLimit test;
+    const AltitudeLimit test = prepare_altitude_limit(limit);
     for (const double ratio : {0.0, 1.0, 1.0e3, 1.0e9, -1.0}) {
-      EXPECT_EQ(altitude_verdict(test, limit, ratio), AltitudeVerdict::Undecided) << limit;
+      EXPECT_EQ(altitude_verdict(test, ratio), AltitudeVerdict::Undecided) << limit;
     }
   }
-  AltitudeLimit test;
-  EXPECT_EQ(altitude_verdict(test, 0.2f, std::numeric_limits<double>::quiet_NaN()),
+  const AltitudeLimit test = prepare_altitude_limit(0.2f);
+  EXPECT_EQ(altitude_verdict(test, std::numeric_limits<double>::quiet_NaN()),
             AltitudeVerdict::Undecided);
-  EXPECT_EQ(altitude_verdict(test, 0.2f, std::numeric_limits<double>::infinity()),
+  EXPECT_EQ(altitude_verdict(test, std::numeric_limits<double>::infinity()),
             AltitudeVerdict::Above);
 }
 
-TEST(AltitudeLimit, ANewLimitIsPreparedAfresh) {
-  AltitudeLimit test;
+TEST(AltitudeLimit, EachLimitHasItsOwnBounds) {
   const double ratio = std::tan(0.2);  // 0.2 radians
-  EXPECT_EQ(altitude_verdict(test, 0.1f, ratio), AltitudeVerdict::Above);
-  EXPECT_EQ(altitude_verdict(test, 0.3f, ratio), AltitudeVerdict::Below);
-  EXPECT_EQ(altitude_verdict(test, 0.1f, ratio), AltitudeVerdict::Above);
+  EXPECT_EQ(altitude_verdict(prepare_altitude_limit(0.1f), ratio), AltitudeVerdict::Above);
+  EXPECT_EQ(altitude_verdict(prepare_altitude_limit(0.3f), ratio), AltitudeVerdict::Below);
 }
 
 }  // namespace

@@ -103,17 +103,26 @@ TEST(BrightnessTest, StandardMagnitudeComesFromTheCatalogue) {
   table[2].magnitude = 0.0f;  // not known
   table[2].crossSection = FixedText<4>("  10");
   const WalkSun sun{3.1415927f, 0.0f, 1.0f};
+  PointObservation point;
+  float limit = bench.settings.magnitudeLimit;
+  // Whether the point is too faint, with the catalogue's standard magnitude.
+  const auto too_faint = [&](int32_t ncat) {
+    const StandardMagnitude standard = standard_magnitude(*bench.catalogue, ncat);
+    EXPECT_EQ(standard.ncat, ncat);
+    return estimate_brightness(point, sun, standard.magnitude, standard.crossSection, ncat, limit,
+                               bench.boundary);
+  };
 
-  PointObservation point = lit_point(621.37f);
-  EXPECT_FALSE(brightness(bench.context, point, sun, 25544));
+  point = lit_point(621.37f);
+  EXPECT_FALSE(too_faint(25544));
   EXPECT_NEAR(point.magnitude, 3.5, 0.001);
 
-  bench.settings.magnitudeLimit = 4.0f;  // cross-section 10 gives 4.0; dm is just below 0
+  limit = 4.0f;  // cross-section 10 gives 4.0; dm is just below 0
   point = lit_point(621.37f);
-  EXPECT_FALSE(brightness(bench.context, point, sun, 30000));
+  EXPECT_FALSE(too_faint(30000));
   EXPECT_NEAR(point.magnitude, 20.0, 0.001);
-  bench.settings.magnitudeLimit = 3.9f;
-  EXPECT_TRUE(brightness(bench.context, point, sun, 30000));
+  limit = 3.9f;
+  EXPECT_TRUE(too_faint(30000));
 }
 
 }  // namespace

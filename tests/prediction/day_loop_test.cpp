@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "magnitudes/magnitude_table.h"
-#include "prediction/site_setup.h"
+#include "prediction/engine_run.h"
 #include "prediction/sun_window.h"
 #include "support/temp_files.h"
 
@@ -25,18 +25,17 @@ const char kElements[] =
     "1 25400U 98043G   17289.44111046 -.00000004 +00000-0 +16312-4 0  9995\r\n"
     "2 25400 098.5011 233.8575 0008925 305.6496 054.3853 14.25420350002115\r\n";
 
-// Counts the flushes and what each one found in the table, and empties it.
+// Counts the flushes, what each one found in the table and the night it was
+// given, and empties the table.
 class CountingFlusher : public PredictionFlusher {
  public:
-  explicit CountingFlusher(PredictionTable& table) : table_(table) {}
-  void flush_predictions() override {
-    counts.push_back(table_.count);
-    table_.clear();
+  void flush_predictions(PredictionTable& table, const NightState& night) override {
+    counts.push_back(table.count);
+    nights.push_back(night);
+    table.clear();
   }
   std::vector<int32_t> counts;
-
- private:
-  PredictionTable& table_;
+  std::vector<NightState> nights;
 };
 
 // One run over the element file above, for a site at 40 N 75 W in 2017
@@ -76,26 +75,23 @@ class DayLoopRun {
   }
 
   DayLoopEnd run() {
-    const ElementContext element_context{settings, *magnitudes, info, out};
-    if (elements.loadElementSets(element_context) != 0) ADD_FAILURE() << "no sets loaded";
-    setup_site(settings, 58026, site);  // 2017 October 0
-    EngineContext context{settings, site,     night,        elements, current, *magnitudes,
-                          info,     boundary, *predictions, flusher,  out,     err, StopToken{}};
-    return run_day_loop(context);
+    DayLoopIo io{elements, ElementContext{settings, *magnitudes, out}, *predictions, flusher, out,
+                 err, StopToken()};
+    if (elements.loadElementSets(io.element_context) != 0) ADD_FAILURE() << "no sets loaded";
+    const EngineRun engine = prepare_engine_run(settings, 58026, *magnitudes, boundary);  // 2017 October 0
+    site = engine.site;
+    return run_day_loop(engine, io);
   }
 
   std::string error_text() { return test::stream_text(err); }
 
   RunSettings settings;
   SiteGeometry site;
-  NightState night;
   ElementSource elements;
-  ElementSet current;
   std::unique_ptr<MagnitudeCatalogue> magnitudes = std::make_unique<MagnitudeCatalogue>();
-  MagnitudeInfo info;
   int32_t boundary = kDefaultMagnitudeBoundary;
   std::unique_ptr<PredictionTable> predictions = std::make_unique<PredictionTable>();
-  CountingFlusher flusher{*predictions};
+  CountingFlusher flusher;
   std::FILE* out;
   std::FILE* err;
 
@@ -103,7 +99,7 @@ class DayLoopRun {
   test::TempDir dir_;
 };
 
-TEST(DayLoop, TwilightModeFlushesEachNightAndKeepsTheLastNight) {
+TEST(DayLoop, TwilightModeFlushesEachNightWithItsNight) {
   DayLoopRun run;
   run.settings.firstDay = 17;  // the nights beginning October 16, 17 and 18
   run.settings.lastDay = 19;
@@ -112,14 +108,14 @@ TEST(DayLoop, TwilightModeFlushesEachNightAndKeepsTheLastNight) {
   // The ISS passes at 19:23 EDT on October 16, sunlit after sunset.
   EXPECT_GT(run.flusher.counts[0], 0);
   EXPECT_EQ(run.error_text(), "");
-  // The night of the last day index stays for the report.
-  NightState expected;
-  set_up_night(run.settings, run.site, 19, expected);
-  EXPECT_EQ(run.night.window.start, expected.window.start);
-  EXPECT_EQ(run.night.window.end, expected.window.end);
-  EXPECT_EQ(run.night.evening_twilight, expected.evening_twilight);
-  EXPECT_EQ(run.night.morning_twilight, expected.morning_twilight);
-  EXPECT_EQ(run.night.sun.reference_time, 18.5f);
+  // The report of the last day index is dated with that night.
+  const NightState expected = set_up_night(window_settings(run.settings), run.site, 19);
+  const NightState& last = run.flusher.nights[2];
+  EXPECT_EQ(last.window.start, expected.window.start);
+  EXPECT_EQ(last.window.end, expected.window.end);
+  EXPECT_EQ(last.evening_twilight, expected.evening_twilight);
+  EXPECT_EQ(last.morning_twilight, expected.morning_twilight);
+  EXPECT_EQ(last.sun.reference_time, 18.5f);
 }
 
 TEST(DayLoop, ReversedAndEmptyWindowsAreReportedAndSkipped) {
@@ -147,8 +143,8 @@ TEST(DayLoop, TheFirstDayIsDoneEvenWhenTheLastIsBeforeIt) {
   run.settings.windowLetter = 'A';
   run.days(16, 3, 0.0f, 24.0f);
   EXPECT_EQ(run.run(), DayLoopEnd::AllDaysDone);
-  EXPECT_EQ(run.flusher.counts.size(), 1u);
-  EXPECT_EQ(run.night.sun.reference_time, 16.0f);  // absolute mode: the sun at 0h
+  ASSERT_EQ(run.flusher.counts.size(), 1u);
+  EXPECT_EQ(run.flusher.nights[0].sun.reference_time, 16.0f);  // absolute mode: the sun at 0h
 }
 
 TEST(DayLoop, ACombinedRunReturnsAfterItsFirstNonEmptyDayWithoutFlushing) {
@@ -158,8 +154,13 @@ TEST(DayLoop, ACombinedRunReturnsAfterItsFirstNonEmptyDayWithoutFlushing) {
   run.settings.lastDay = 19;
   EXPECT_EQ(run.run(), DayLoopEnd::CombineWithNextRun);
   EXPECT_TRUE(run.flusher.counts.empty());
-  EXPECT_GT(run.predictions->count, 0);  // kept for the next run's report
-  EXPECT_EQ(run.night.sun.reference_time, 16.5f);
+  ASSERT_GT(run.predictions->count, 0);  // kept for the next run's report
+  // All of them from the night of day index 17, the first.
+  const NightState first = set_up_night(window_settings(run.settings), run.site, 17);
+  for (int32_t i = 0; i < run.predictions->count; ++i) {
+    EXPECT_GE(run.predictions->times[i], first.window.start);
+    EXPECT_LE(run.predictions->times[i], first.window.end);
+  }
 }
 
 TEST(DayLoop, ACombinedRunWhoseDaysAreAllEmptyEndsItsDays) {
@@ -180,9 +181,9 @@ TEST(DayLoop, RadarFormatUsesTheAbsoluteWindow) {
   run.settings.ignoreShadow = true;
   run.days(16, 16, 0.0f, 24.0f);
   EXPECT_EQ(run.run(), DayLoopEnd::AllDaysDone);
-  EXPECT_EQ(run.night.window.start, 16.0f);
-  EXPECT_EQ(run.night.window.end, 17.0f);
   ASSERT_EQ(run.flusher.counts.size(), 1u);
+  EXPECT_EQ(run.flusher.nights[0].window.start, 16.0f);
+  EXPECT_EQ(run.flusher.nights[0].window.end, 17.0f);
   EXPECT_GT(run.flusher.counts[0], 0);  // day and night passes alike
 }
 

@@ -1,5 +1,5 @@
-// A prediction engine context for tests: every record the engine reads, with
-// plain defaults that a test changes field by field.
+// The inputs of a trial point's observation for tests, with plain defaults
+// that a test changes field by field.
 // The site lies at geocentric latitude 0.7 rad, west longitude 1.0 rad, radius
 // 3963.345 miles, with sidereal time 0 at the start day; the magnitude
 // catalogue is empty.
@@ -10,14 +10,16 @@
 #include <memory>
 #include <vector>
 
-#include "elements/element_source.h"
 #include "magnitudes/magnitude_table.h"
-#include "prediction/engine_context.h"
+#include "prediction/night.h"
 #include "prediction/observation.h"
+#include "prediction/prediction_table.h"
+#include "prediction/site_geometry.h"
+#include "vocabulary/run_settings.h"
 
 namespace vespera::testing {
 
-// A prediction as the report writer received it, with its day's window.
+// A prediction as the report writer received it, with its night's window.
 struct FlushedPrediction {
   float time;
   PredictionRecord record;
@@ -27,19 +29,13 @@ struct FlushedPrediction {
 // The report writer's place: keeps every prediction written out, and empties the table.
 class CollectingFlusher final : public PredictionFlusher {
  public:
-  CollectingFlusher(PredictionTable& table, const NightState& night)
-      : table_(table), night_(night) {}
-  void flush_predictions() override {
-    for (int32_t i = 0; i < table_.count; ++i) {
-      written.push_back({table_.times[i], table_.records[i], night_.window});
+  void flush_predictions(PredictionTable& table, const NightState& night) override {
+    for (int32_t i = 0; i < table.count; ++i) {
+      written.push_back({table.times[i], table.records[i], night.window});
     }
-    table_.clear();
+    table.clear();
   }
   std::vector<FlushedPrediction> written;
-
- private:
-  PredictionTable& table_;
-  const NightState& night_;
 };
 
 struct ObservationBench {
@@ -69,28 +65,31 @@ struct ObservationBench {
     return g;
   }
 
-  // observe_from_ground at engine time `time` (walk state 0, not a probe).
-  PointOutcome observe(const SubsatellitePoint& g, PointObservation& point, float time = 1.25f,
-                       bool probe = false) {
+  // observe_from_ground at engine time `time`, with the filters of the
+  // bench's settings as they stand.
+  PointOutcome observe(const SubsatellitePoint& g, PointObservation& point, float time = 1.25f) {
     point = PointObservation{};
     point.time = time;
     point.day_part = time - std::trunc(time);
-    return observe_from_ground(context, g, probe, 0, sun, point);
+    const ObservationFilters filters = observation_filters(settings, boundary);
+    const ObservationScope scope{site, filters, night, set, orbit, 0,
+                                 standard_magnitude(*catalogue, set.ncat)};
+    return observe_from_ground(scope, g, sun, point);
+  }
+
+  // The direction probe at the sub-satellite point `g`.
+  bool probe(const SubsatellitePoint& g, SkyDirection& direction) const {
+    return probe_from_ground(site, g, direction);
   }
 
   RunSettings settings;
   SiteGeometry site;
   NightState night;
-  ElementSource elements;
   ElementSet set;
+  OrbitSetup orbit;
   std::unique_ptr<MagnitudeCatalogue> catalogue = std::make_unique<MagnitudeCatalogue>();
-  MagnitudeInfo info;
   int32_t boundary = 27561;
-  std::unique_ptr<PredictionTable> table = std::make_unique<PredictionTable>();
-  CollectingFlusher flusher{*table, night};
   WalkSun sun;
-  EngineContext context{settings, site,     night,  elements, set,    *catalogue,
-                        info,     boundary, *table, flusher,  stdout, stderr, StopToken{}};
 };
 
 }  // namespace vespera::testing

@@ -146,15 +146,14 @@ TEST(ObservationTest, ProbeRunsOnlyTheHorizonTest) {
   bench.settings.minAltitude = 1.5f;
   bench.settings.rangeLimitOn = true;
   bench.settings.rangeLimit = 1.0f;
-  PointObservation point;
+  SkyDirection direction;
   const SubsatellitePoint east = bench.ground(0.05f, -0.1f, 300.0f);
-  EXPECT_EQ(bench.observe(east, point, 1.25f, /*probe=*/true), PointOutcome::Accept);
-  EXPECT_GT(point.azimuth, 0.0f);
-  EXPECT_GT(point.sin_alt, 0.0f);
-  EXPECT_EQ(point.altitude, 0.0f);  // not computed for the probe
-  EXPECT_EQ(bench.observe(bench.ground(0.0f, 0.5f, 100.0f), point, 1.25f, true),
-            PointOutcome::Reject);
-  EXPECT_EQ(bench.observe(east, point, 1.25f, false), PointOutcome::Reject);
+  EXPECT_TRUE(bench.probe(east, direction));
+  EXPECT_GT(direction.azimuth, 0.0f);
+  EXPECT_GT(direction.sin_alt, 0.0f);
+  EXPECT_FALSE(bench.probe(bench.ground(0.0f, 0.5f, 100.0f), direction));
+  PointObservation point;
+  EXPECT_EQ(bench.observe(east, point, 1.25f), PointOutcome::Reject);
 }
 
 TEST(ObservationTest, SkyWindowsAndTheMagnitudeLimit) {

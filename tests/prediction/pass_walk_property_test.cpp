@@ -15,9 +15,10 @@
 #include "elements/element_source.h"
 #include "observation_bench.h"
 #include "prediction/angles.h"
-#include "prediction/engine_context.h"
+#include "prediction/element_search.h"
+#include "prediction/engine_run.h"
 #include "prediction/orbit.h"
-#include "prediction/site_setup.h"
+#include "prediction/prediction_sink.h"
 #include "prediction/sun_window.h"
 
 namespace vespera {
@@ -45,8 +46,8 @@ struct Site {
 
 // A week of the day loop over the element file, with the predictions the
 // report writer would have received.
-struct EngineRun : testing::ObservationBench {
-  EngineRun(const std::string& element_file, const Site& where, bool walk, bool ignore_shadow) {
+struct WeekOfPasses : testing::ObservationBench {
+  WeekOfPasses(const std::string& element_file, const Site& where, bool walk, bool ignore_shadow) {
     settings.year = 2018;
     settings.month = 1;
     settings.firstDay = 21;
@@ -69,22 +70,29 @@ struct EngineRun : testing::ObservationBench {
     catalogue->table.count = 1;
     catalogue->table[1].ncat = 25544;
     catalogue->table[1].magnitude = 1.0f;
-    std::FILE* quiet = std::tmpfile();
-    context.out = quiet;
+    quiet = std::tmpfile();
     const int32_t start = monthBaseDayNumber(2018, 1, quiet, quiet);
-    setup_site(settings, start, site);
-    EXPECT_EQ(elements.loadElementSets(context.element_context()), 0);
+    const EngineRun run = prepare_engine_run(settings, start, *catalogue, boundary);
+    site = run.site;
+    const ElementContext element_context{settings, *catalogue, quiet};
+    EXPECT_EQ(elements.loadElementSets(element_context), 0);
     // The day loop, less its interrupt check and its reversed-window line.
     for (int32_t day = settings.firstDay; day <= settings.lastDay; ++day) {
-      set_up_night(settings, site, day, night);
+      night = set_up_night(run.window, site, day);
+      TableSink sink(*table, flusher, night, quiet);
       elements.rewindElementSets();
-      while (elements.nextElementSet(context.element_context(), set) == 0) {
-        search_element_set(context);
+      while (elements.nextElementSet(element_context, set) == 0) {
+        search_element_set(set, run, night, sink, StopToken());
       }
-      flusher.flush_predictions();
+      flusher.flush_predictions(*table, night);
     }
   }
-  ~EngineRun() { std::fclose(context.out); }
+  ~WeekOfPasses() { std::fclose(quiet); }
+
+  ElementSource elements;
+  std::unique_ptr<PredictionTable> table = std::make_unique<PredictionTable>();
+  testing::CollectingFlusher flusher;
+  std::FILE* quiet;
 };
 
 struct Sky {
@@ -96,7 +104,7 @@ struct Sky {
 // the element set in double precision and vectors: Kepler's equation at the
 // mean anomaly of the revolution count, node and perigee turned with the
 // revolutions, and the site rotated with the engine's sidereal time.
-Sky independent_sky(const EngineRun& run, double T) {
+Sky independent_sky(const WeekOfPasses& run, double T) {
   const ElementSet& set = run.set;
   const double tE =
       (set.epochDay - run.site.start_day_number) + static_cast<double>(set.epochFraction);
@@ -165,7 +173,7 @@ class WalkedPasses : public ::testing::TestWithParam<Site> {};
 TEST_P(WalkedPasses, StoredPointsKeepTheirLimitsOrderAndPlaceInTheSky) {
   const ShortCopy file;
   for (const bool ignore_shadow : {true, false}) {
-    EngineRun run(file.path(), GetParam(), /*walk=*/true, ignore_shadow);
+    WeekOfPasses run(file.path(), GetParam(), /*walk=*/true, ignore_shadow);
     const std::vector<testing::FlushedPrediction>& stored = run.flusher.written;
     if (ignore_shadow) {
       // Two to six ISS passes a day rise 10 degrees above these sites.
@@ -281,8 +289,8 @@ INSTANTIATE_TEST_SUITE_P(Sites, WalkedPasses,
 
 TEST(WalkedPassesTest, WithoutWalkingEachPassGivesOnePoint) {
   const ShortCopy file;
-  EngineRun walked(file.path(), Site{40.0f, 75.0f}, true, true);
-  EngineRun single(file.path(), Site{40.0f, 75.0f}, false, true);
+  WeekOfPasses walked(file.path(), Site{40.0f, 75.0f}, true, true);
+  WeekOfPasses single(file.path(), Site{40.0f, 75.0f}, false, true);
   int walked_passes = 0;
   for (const testing::FlushedPrediction& s : walked.flusher.written) walked_passes += s.record.walk_state == 0 ? 1 : 0;
   // With shadow ignored every first point is accepted as it stands.

@@ -20,21 +20,33 @@ constexpr float kFullStep = 0.0375f;
 // A sky described as a function of x = u - u*: the outcome of each trial
 // point and its values. Times follow u (T = 1 + x), so that the order of
 // the stored points in time is the order along the orbit.
-class ScriptedSky final : public TrialPointEvaluator {
+class ScriptedSky final : public TrialPoints {
  public:
   using Script = std::function<PointOutcome(double x, PointObservation& point)>;
 
   struct Call {
     double x;
     bool probe;
-    int walk_state;
   };
 
   explicit ScriptedSky(Script sky) : sky_(std::move(sky)) {}
 
-  PointOutcome evaluate(float u, bool probe, int walk_state, PointObservation& point) override {
+  void begin_walk(float u_star) override { walk_starts.push_back(u_star); }
+
+  PointOutcome observe(float u, PointObservation& point) override {
+    return evaluate(u, false, point);
+  }
+
+  bool probe(float u, SkyDirection& direction) override {
+    PointObservation point;
+    if (evaluate(u, true, point) != PointOutcome::Accept) return false;
+    direction = SkyDirection{point.azimuth, point.sin_alt, point.cos_alt};
+    return true;
+  }
+
+  PointOutcome evaluate(float u, bool probe, PointObservation& point) {
     const double x = static_cast<double>(u) - static_cast<double>(kUStar);
-    calls.push_back({x, probe, walk_state});
+    calls.push_back({x, probe});
     point = PointObservation{};
     point.time = static_cast<float>(1.0 + x);
     point.height = kHeight;
@@ -60,6 +72,7 @@ class ScriptedSky final : public TrialPointEvaluator {
   }
 
   std::vector<Call> calls;
+  std::vector<float> walk_starts;
 
  private:
   Script sky_;
@@ -70,17 +83,16 @@ PointOutcome accept_all(double, PointObservation&) { return PointOutcome::Accept
 
 class CountingFlusher final : public PredictionFlusher {
  public:
-  CountingFlusher(PredictionTable& table, const ScriptedSky* sky) : table_(table), sky_(sky) {}
-  void flush_predictions() override {
-    counts.push_back(table_.count);
+  explicit CountingFlusher(const ScriptedSky* sky) : sky_(sky) {}
+  void flush_predictions(PredictionTable& table, const NightState&) override {
+    counts.push_back(table.count);
     evaluations_before.push_back(sky_ ? static_cast<int>(sky_->calls.size()) : 0);
-    table_.clear();
+    table.clear();
   }
   std::vector<int32_t> counts;
   std::vector<int> evaluations_before;
 
  private:
-  PredictionTable& table_;
   const ScriptedSky* sky_;
 };
 
@@ -96,9 +108,9 @@ struct WalkBench {
   }
 
   SearchStep walk(ScriptedSky& sky) {
-    CountingFlusher local(*table, &sky);
-    const PredictionSink sink{*table, local, console};
-    const SearchStep step = walk_candidate(settings, set, orbit, kUStar, sky, sink);
+    CountingFlusher local(&sky);
+    TableSink sink(*table, local, night, console);
+    const SearchStep step = walk_candidate(settings, set, orbit, kUStar, sky, sink, StopToken());
     flush_counts = local.counts;
     flush_evaluations = local.evaluations_before;
     return step;
@@ -119,9 +131,10 @@ struct WalkBench {
 
   ~WalkBench() { std::fclose(console); }
 
-  RunSettings settings;
+  WalkSettings settings;
   ElementSet set;
   OrbitSetup orbit;
+  NightState night;
   std::unique_ptr<PredictionTable> table = std::make_unique<PredictionTable>();
   std::FILE* console = std::tmpfile();
   std::vector<int32_t> flush_counts;
@@ -147,6 +160,8 @@ TEST(PassWalkTest, WithoutWalkingOnlyTheFirstAcceptedPointIsStored) {
   ASSERT_EQ(sky.calls.size(), 2u);
   EXPECT_TRUE(sky.calls[1].probe);
   EXPECT_NEAR(sky.calls[1].x, 0.005, 1e-6);
+  // The walk's sun is taken once, at u*.
+  EXPECT_EQ(sky.walk_starts, std::vector<float>{kUStar});
 
   bench.settings.distancesInMiles = true;
   bench.table->clear();

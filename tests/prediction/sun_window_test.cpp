@@ -162,19 +162,18 @@ TEST(SunWindow, BeforeTheSiderealOriginTheEveningFallsOnTheRightDay) {
   expect_twilights(site, rows);
 }
 
-RunSettings window_settings(float start_offset, float end_offset, char letter, bool radar = false) {
+WindowSettings settings_with(float start_offset, float end_offset, char letter, bool radar = false) {
   RunSettings settings;
   settings.startOffsetHours = start_offset;
   settings.endOffsetHours = end_offset;
   settings.windowLetter = letter;
   settings.radarFormat = radar;
-  return settings;
+  return window_settings(settings);
 }
 
 TEST(SetUpNight, TwilightModeTakesTheSunAtNoonOfTheDayBefore) {
   const SiteGeometry site = site_at(40.0f, 75.0f, 58026);  // 2017 October 0
-  NightState night;
-  set_up_night(window_settings(0.5f, -1.0f, ' '), site, 17, night);
+  const NightState night = set_up_night(settings_with(0.5f, -1.0f, ' '), site, 17);
   EXPECT_EQ(night.sun.reference_time, 16.5f);
   SunTrack expected;
   float evening = 0.0f, morning = 0.0f;
@@ -189,10 +188,9 @@ TEST(SetUpNight, TwilightModeTakesTheSunAtNoonOfTheDayBefore) {
 
 TEST(SetUpNight, AbsoluteModeWithLetterAOrRadarFormat) {
   const SiteGeometry site = site_at(40.0f, 75.0f, 58026);
-  for (const RunSettings& settings :
-       {window_settings(2.0f, 10.0f, 'A'), window_settings(2.0f, 10.0f, ' ', true)}) {
-    NightState night;
-    set_up_night(settings, site, 5, night);
+  for (const WindowSettings& settings :
+       {settings_with(2.0f, 10.0f, 'A'), settings_with(2.0f, 10.0f, ' ', true)}) {
+    const NightState night = set_up_night(settings, site, 5);
     EXPECT_EQ(night.sun.reference_time, 5.0f);
     EXPECT_EQ(night.window.start, static_cast<float>(5.0 + 2.0 / 24.0));
     EXPECT_EQ(night.window.end, static_cast<float>(5.0 + 10.0 / 24.0));
