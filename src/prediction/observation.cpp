@@ -214,16 +214,28 @@ bool in_wrapped_window(float x, float low, float high) {
   return x >= low || x <= high;
 }
 
+bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& placed) {
+  if (!std::isfinite(u)) return false;
+  placed = time_of_u(scope.set, scope.orbit, scope.j, u);
+  return std::isfinite(placed.time);
+}
+
 PointOutcome observe_point(const ObservationScope& scope, float u, const WalkSun& sun,
                            PointObservation& point) {
-  point = kFreshPoint;
-  if (!std::isfinite(u)) return PointOutcome::Reject;
+  OrbitPoint placed;
+  if (!place_trial_point(scope, u, placed)) {
+    point = kFreshPoint;
+    return PointOutcome::Reject;
+  }
+  return observe_placed_point(scope, placed, sun, point);
+}
 
-  const OrbitPoint placed = time_of_u(scope.set, scope.orbit, scope.j, u);
+PointOutcome observe_placed_point(const ObservationScope& scope, const OrbitPoint& placed,
+                                  const WalkSun& sun, PointObservation& point) {
+  point = kFreshPoint;
   point.time = placed.time;
   point.since_epoch = placed.since_epoch;
   point.revolutions = placed.revolutions;
-  if (!std::isfinite(point.time)) return PointOutcome::Reject;
   PointOutcome outcome;
   if (outside_time_window(point.time, scope.night.window, outcome)) return outcome;
   point.day_part = static_cast<float>(d(point.time) - std::trunc(d(point.time)));
@@ -263,9 +275,8 @@ PointOutcome observe_from_ground(const ObservationScope& scope, const Subsatelli
 }
 
 bool probe_point(const ObservationScope& scope, float u, SkyDirection& direction) {
-  if (!std::isfinite(u)) return false;
-  const OrbitPoint placed = time_of_u(scope.set, scope.orbit, scope.j, u);
-  if (!std::isfinite(placed.time)) return false;
+  OrbitPoint placed;
+  if (!place_trial_point(scope, u, placed)) return false;
   return probe_from_ground(scope.site, subsatellite_point(scope.orbit, scope.site, placed),
                            direction);
 }

@@ -83,10 +83,18 @@ bool outside_time_window(float time, const ObservingWindow& window, PointOutcome
 // accept every value.
 bool in_wrapped_window(float x, float low, float high);
 
-// observe_point: the trial point at argument of latitude u (radians; u and
-// its time must be finite numbers, else Reject) on the scope's crossing,
-// seen with the walk's sun. Returns the outcome; `point` receives the values
-// computed up to the step where the point ended.
+// place_trial_point: the argument of latitude u (radians) on the scope's
+// crossing, placed in time. False when u or its time is not a finite number.
+bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& placed);
+
+// observe_placed_point: the trial point `placed`, seen with the walk's sun:
+// the time window, the sky geometry and every filter. Returns the outcome;
+// `point` receives the values computed up to the step where the point ended.
+PointOutcome observe_placed_point(const ObservationScope& scope, const OrbitPoint& placed,
+                                  const WalkSun& sun, PointObservation& point);
+
+// observe_point: the trial point at u, placed and observed; a u or time that
+// is not a finite number is rejected.
 PointOutcome observe_point(const ObservationScope& scope, float u, const WalkSun& sun,
                            PointObservation& point);
 

@@ -35,7 +35,7 @@ class PassWalk {
         u_start_(u_star) {}
 
   SearchStep run() {
-    points_.begin_walk(u_start_);
+    points_.begin_walk();
     WalkStep next = WalkStep::Evaluate;
     for (;;) {
       switch (next) {
@@ -237,13 +237,17 @@ WalkSettings walk_settings(const RunSettings& settings) {
                       settings.distancesInMiles};
 }
 
-void ObservedTrialPoints::begin_walk(float u_star) {
-  const OrbitPoint first = time_of_u(scope_.set, scope_.orbit, scope_.j, u_star);
-  sun_ = sun_at_walk_start(scope_.night.sun, first.time);
-}
-
 PointOutcome ObservedTrialPoints::observe(float u, PointObservation& point) {
-  return observe_point(scope_, u, sun_, point);
+  OrbitPoint placed;
+  if (!place_trial_point(scope_, u, placed)) {
+    point = PointObservation{};
+    return PointOutcome::Reject;
+  }
+  if (!sun_taken_) {
+    sun_ = sun_at_walk_start(scope_.night.sun, placed.time);
+    sun_taken_ = true;
+  }
+  return observe_placed_point(scope_, placed, sun_, point);
 }
 
 bool ObservedTrialPoints::probe(float u, SkyDirection& direction) {

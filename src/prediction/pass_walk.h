@@ -45,8 +45,9 @@ WalkSettings walk_settings(const RunSettings& settings);
 class TrialPoints {
  public:
   virtual ~TrialPoints() = default;
-  // begin_walk: the walk starts at u_star; its sun is taken at that point's time.
-  virtual void begin_walk(float u_star) = 0;
+  // begin_walk: a walk starts; the first point it observes is u*, and the
+  // walk's sun is taken at that point's time.
+  virtual void begin_walk() = 0;
   // observe: the trial point at u with every filter.
   virtual PointOutcome observe(float u, PointObservation& point) = 0;
   // probe: the direction probe at u; false when it lies below the horizon plane.
@@ -58,13 +59,14 @@ class TrialPoints {
 class ObservedTrialPoints final : public TrialPoints {
  public:
   explicit ObservedTrialPoints(const ObservationScope& scope) : scope_(scope) {}
-  void begin_walk(float u_star) override;
+  void begin_walk() override { sun_taken_ = false; }
   PointOutcome observe(float u, PointObservation& point) override;
   bool probe(float u, SkyDirection& direction) override;
 
  private:
   const ObservationScope& scope_;
   WalkSun sun_;
+  bool sun_taken_ = false;  // the walk's first point has been placed
 };
 
 // walk_candidate: walks one candidate revolution from u_star with the trial

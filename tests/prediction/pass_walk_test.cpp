@@ -31,7 +31,7 @@ class ScriptedSky final : public TrialPoints {
 
   explicit ScriptedSky(Script sky) : sky_(std::move(sky)) {}
 
-  void begin_walk(float u_star) override { walk_starts.push_back(u_star); }
+  void begin_walk() override { walk_starts.push_back(calls.size()); }
 
   PointOutcome observe(float u, PointObservation& point) override {
     return evaluate(u, false, point);
@@ -72,7 +72,7 @@ class ScriptedSky final : public TrialPoints {
   }
 
   std::vector<Call> calls;
-  std::vector<float> walk_starts;
+  std::vector<std::size_t> walk_starts;  // calls made before each walk began
 
  private:
   Script sky_;
@@ -160,8 +160,8 @@ TEST(PassWalkTest, WithoutWalkingOnlyTheFirstAcceptedPointIsStored) {
   ASSERT_EQ(sky.calls.size(), 2u);
   EXPECT_TRUE(sky.calls[1].probe);
   EXPECT_NEAR(sky.calls[1].x, 0.005, 1e-6);
-  // The walk's sun is taken once, at u*.
-  EXPECT_EQ(sky.walk_starts, std::vector<float>{kUStar});
+  // The walk begins (and takes its sun) once, before its first point.
+  EXPECT_EQ(sky.walk_starts, std::vector<std::size_t>{0});
 
   bench.settings.distancesInMiles = true;
   bench.table->clear();
