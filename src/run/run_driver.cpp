@@ -78,12 +78,15 @@ class RunDriver {
     for (;;) {
       const int32_t start_day_number =
           monthBaseDayNumber(settings.year, settings.month, console_.out, console_.err);
-      read_magnitude_file_names();
+      read_magnitude_file_names(control_, settings, console_);
       if (first_run_) {
         loadMagnitudes(*records_->magnitudes, settings, records_->defaultMagnitudeBoundary,
                        console_.out);
       }
-      if (!read_output_file_name() || !read_element_file_names()) return;
+      if (read_output_file_name(control_, settings, console_) != 0 ||
+          read_element_file_names(control_, settings, console_) != 0) {
+        return;
+      }
       if (records_->elements.loadElementSets(engine_.element_context()) != 0) return;
       if (first_run_) open_report();
       setup_site(settings, start_day_number, records_->site);
@@ -96,89 +99,6 @@ class RunDriver {
       kSummary.write(console_.out, {records_->predictionsWritten, saved_output_name_});
       return;
     }
-  }
-
-  // Lines 18 and 19: a blank line is reported and replaced, and the run goes on.
-  void read_magnitude_file_names() {
-    static const Format kBadIntrinsic("('Error in intrinsic magnitude file name')");
-    static const Format kBadOverride("('Error in user override intrinsic magnitude file name')");
-    RunSettings& settings = records_->settings;
-    if (first_word(control_.read_required_line(kNameLineLength), settings.intrinsicFileName) != 0) {
-      kBadIntrinsic.write(console_.out, {});
-      settings.intrinsicFileName = FileName("bad name");
-    }
-    if (first_word(control_.read_required_line(kNameLineLength), settings.userOverrideFileName) !=
-        0) {
-      kBadOverride.write(console_.out, {});
-      settings.userOverrideFileName = FileName("none");
-    }
-  }
-
-  // Line 20: the report file's name, or "prompt" to ask it on the console.
-  // Returns false when no name was given (after the message).
-  bool read_output_file_name() {
-    static const Format kNoOutput("('No output file name given - exit')");
-    static const Format kEnterOutput("('Enter output file name')");
-    FileName& name = records_->settings.outputFileName;
-    if (first_word(control_.read_required_line(kNameLineLength), name) != 0) {
-      kNoOutput.write(console_.out, {});
-      return false;
-    }
-    if (name == FileName("prompt")) {
-      kEnterOutput.write(console_.out, {});
-      if (first_word(read_answer(console_, kNameLineLength), name) != 0) {
-        kNoOutput.write(console_.out, {});
-        return false;
-      }
-    }
-    return true;
-  }
-
-  // Lines 21 and on: up to ten element files, ended by "combine", "end",
-  // "EOF", a blank line or the end of the file; or a single "prompt".
-  // Returns false when the first name is missing (after the message).
-  bool read_element_file_names() {
-    static const Format kNoInput("('No input file name given - exit')");
-    static const Format kEnterElements("('Enter elements file name')");
-    static const Format kLimit("('Limit of 10 input elements filenames - rest ignored')");
-    RunSettings& settings = records_->settings;
-    settings.elementFileNames.fill(FileName());
-    settings.elementFileCount = 0;
-    FileName word;
-    if (first_word(control_.read_required_line(kNameLineLength), word) != 0) {
-      kNoInput.write(console_.out, {});
-      return false;
-    }
-    settings.combineRuns = false;
-    if (word == FileName("prompt")) {
-      kEnterElements.write(console_.out, {});
-      if (first_word(read_answer(console_, kNameLineLength), word) != 0) {
-        kNoInput.write(console_.out, {});
-        return false;
-      }
-      settings.elementFileNames[0] = word;
-      settings.elementFileCount = 1;
-      return true;
-    }
-    // The first name is taken whatever it says; keywords end the list only
-    // from the second line on.
-    settings.elementFileNames[0] = word;
-    settings.elementFileCount = 1;
-    std::string line;
-    while (control_.read_line(kNameLineLength, line)) {
-      if (first_word(line, word) != 0) break;
-      if (word == FileName("combine")) {
-        settings.combineRuns = true;
-        break;
-      }
-      if (word == FileName("end") || word == FileName("EOF")) break;
-      if (settings.elementFileCount == kMaxElementFiles) {
-        kLimit.write(console_.out, {});
-        break;
-      }
-      settings.elementFileNames[static_cast<std::size_t>(settings.elementFileCount++)] = word;
-    }
-    return true;
   }
 
   // The report file, created or replaced, with the settings line as the
