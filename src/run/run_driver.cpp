@@ -18,6 +18,7 @@
 #include "prediction/prediction_table.h"
 #include "prediction/site_setup.h"
 #include "report/report_writer.h"
+#include "report/settings_line.h"
 #include "run/control_file.h"
 #include "run/signals.h"
 #include "vocabulary/program_exit.h"
@@ -104,7 +105,6 @@ class RunDriver {
   // The report file, created or replaced, with the settings line as the
   // control file gave the values. First run only.
   void open_report() {
-    static const Format kSettingsLine("(2f8.3,f6.0,3x,a24,i5,f5.1,i3,5l2)");
     const RunSettings& s = records_->settings;
     const std::string name(s.outputFileName.trimmed());
     report_.reset(std::fopen(name.c_str(), "w"));
@@ -114,12 +114,10 @@ class RunDriver {
     saved_output_name_ = s.outputFileName;
     first_run_ = false;
     records_->reportWriter.set_output(report_.get(), name);
-    kSettingsLine.write(report_.get(),
-                        {s.latitudeDeg, s.westLongitudeDeg, s.heightFeet, s.siteName,
-                         s.equinoxYear, s.magnitudeLimit, s.minAltitudeDeg,
-                         FormatItem::logical(s.radarFormat), FormatItem::logical(s.ignoreShadow),
-                         FormatItem::logical(s.walkPasses), FormatItem::logical(s.distancesInMiles),
-                         FormatItem::logical(s.blankLineBeforePass)});
+    std::string line;
+    append_settings_line(line, s);
+    // A write that fails is found when the report is closed.
+    std::fwrite(line.data(), 1, line.size(), report_.get());
   }
 
   // Closes the report on the orderly end; a write that failed on the way
