@@ -20,7 +20,6 @@
 #include "fuzz_support.h"
 #include "run/console.h"
 #include "run/control_file.h"
-#include "run/field_scanner.h"
 #include "vocabulary/program_exit.h"
 #include "run/run_driver.h"
 #include "vocabulary/run_settings.h"
@@ -29,7 +28,6 @@ namespace {
 
 using vespera::Console;
 using vespera::ControlFile;
-using vespera::FileName;
 using vespera::RunSettings;
 
 // Bounds of one execution (a few milliseconds each).
@@ -54,35 +52,14 @@ struct FuzzConsole {
   Console console;
 };
 
-bool is(const FileName& word, const char* keyword) { return word == FileName(keyword); }
-
-// Reads the section's file-name lines as the run driver does (lines 18 to
-// the end of the element list, with the prompts); returns whether the list
-// ended with "combine", so that a further section follows.
-bool read_file_name_lines(ControlFile& control, Console& console) {
-  FileName word;
-  control.read_required_line(vespera::kNameLineLength);  // intrinsic magnitude file
-  control.read_required_line(vespera::kNameLineLength);  // user override file
-  if (vespera::first_word(control.read_required_line(vespera::kNameLineLength), word) != 0) {
-    return false;
-  }
-  if (is(word, "prompt") &&
-      vespera::first_word(vespera::read_answer(console, vespera::kNameLineLength), word) != 0) {
-    return false;
-  }
-  if (vespera::first_word(control.read_required_line(vespera::kNameLineLength), word) != 0 ||
-      is(word, "prompt")) {
-    return false;
-  }
-  std::string line;
-  int names = 1;
-  while (control.read_line(vespera::kNameLineLength, line)) {
-    if (vespera::first_word(line, word) != 0) return false;
-    if (is(word, "combine")) return true;
-    if (is(word, "end") || is(word, "EOF") || names == vespera::kMaxElementFiles) return false;
-    ++names;
-  }
-  return false;
+// Reads the section's file-name lines as a run does (lines 18 to the end of
+// the element list, with the prompts); returns whether the list ended with
+// "combine", so that a further section follows.
+bool read_file_name_lines(ControlFile& control, RunSettings& settings, Console& console) {
+  vespera::read_magnitude_file_names(control, settings, console);
+  return vespera::read_output_file_name(control, settings, console) == 0 &&
+         vespera::read_element_file_names(control, settings, console) == 0 &&
+         settings.combineRuns;
 }
 
 bool settings_within_bounds(const RunSettings& s, int64_t& days) {
@@ -104,7 +81,7 @@ bool within_bounds(std::string_view answers) {
     for (bool first = true;; first = false) {
       if (vespera::read_control_section(first, control, settings, dry.console) != 0) return true;
       if (!settings_within_bounds(settings, days)) return false;
-      if (!read_file_name_lines(control, dry.console)) return true;
+      if (!read_file_name_lines(control, settings, dry.console)) return true;
     }
   } catch (const vespera::FatalIoError&) {
     return true;

@@ -397,4 +397,79 @@ int read_control_section(bool first_call, ControlFile& control, RunSettings& set
   return SectionReader(control, settings, console).read();
 }
 
+void read_magnitude_file_names(ControlFile& control, RunSettings& settings, Console& console) {
+  static const Format kBadIntrinsic("('Error in intrinsic magnitude file name')");
+  static const Format kBadOverride("('Error in user override intrinsic magnitude file name')");
+  if (first_word(control.read_required_line(kNameLineLength), settings.intrinsicFileName) != 0) {
+    kBadIntrinsic.write(console.out, {});
+    settings.intrinsicFileName = FileName("bad name");
+  }
+  if (first_word(control.read_required_line(kNameLineLength), settings.userOverrideFileName) !=
+      0) {
+    kBadOverride.write(console.out, {});
+    settings.userOverrideFileName = FileName("none");
+  }
+}
+
+int read_output_file_name(ControlFile& control, RunSettings& settings, Console& console) {
+  static const Format kNoOutput("('No output file name given - exit')");
+  static const Format kEnterOutput("('Enter output file name')");
+  FileName& name = settings.outputFileName;
+  if (first_word(control.read_required_line(kNameLineLength), name) != 0) {
+    kNoOutput.write(console.out, {});
+    return 1;
+  }
+  if (name == FileName("prompt")) {
+    kEnterOutput.write(console.out, {});
+    if (first_word(read_answer(console, kNameLineLength), name) != 0) {
+      kNoOutput.write(console.out, {});
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int read_element_file_names(ControlFile& control, RunSettings& settings, Console& console) {
+  static const Format kNoInput("('No input file name given - exit')");
+  static const Format kEnterElements("('Enter elements file name')");
+  static const Format kLimit("('Limit of 10 input elements filenames - rest ignored')");
+  settings.elementFileNames.fill(FileName());
+  settings.elementFileCount = 0;
+  FileName word;
+  if (first_word(control.read_required_line(kNameLineLength), word) != 0) {
+    kNoInput.write(console.out, {});
+    return 1;
+  }
+  settings.combineRuns = false;
+  if (word == FileName("prompt")) {
+    kEnterElements.write(console.out, {});
+    if (first_word(read_answer(console, kNameLineLength), word) != 0) {
+      kNoInput.write(console.out, {});
+      return 1;
+    }
+    settings.elementFileNames[0] = word;
+    settings.elementFileCount = 1;
+    return 0;
+  }
+  // The first name is taken whatever it says; keywords end the list only
+  // from the second line on.
+  settings.elementFileNames[0] = word;
+  settings.elementFileCount = 1;
+  std::string line;
+  while (control.read_line(kNameLineLength, line)) {
+    if (first_word(line, word) != 0) break;
+    if (word == FileName("combine")) {
+      settings.combineRuns = true;
+      break;
+    }
+    if (word == FileName("end") || word == FileName("EOF")) break;
+    if (settings.elementFileCount == kMaxElementFiles) {
+      kLimit.write(console.out, {});
+      break;
+    }
+    settings.elementFileNames[static_cast<std::size_t>(settings.elementFileCount++)] = word;
+  }
+  return 0;
+}
+
 }  // namespace vespera

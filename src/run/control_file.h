@@ -1,7 +1,9 @@
 // The control file: found and opened on the first call, then read section by
-// section. A section's settings lines (lines 1 to 17a) are read here into
-// RunSettings; the file-name lines that close the section are read by the run
-// driver through the same ControlFile.
+// section. A section's settings lines (lines 1 to 17a) and the file-name lines
+// that close it (lines 18 on) are read here into RunSettings. The file-name
+// lines are read in three steps, which the run driver calls in turn, since a
+// run's other work stands between them: the magnitude catalogue is loaded
+// after lines 18 and 19, before line 20 is read.
 #pragma once
 
 #include <cstddef>
@@ -70,5 +72,29 @@ class ControlFile {
 // an answer is required, throws FatalIoError.
 int read_control_section(bool first_call, ControlFile& control, RunSettings& settings,
                          Console& console);
+
+// read_magnitude_file_names: lines 18 and 19, the intrinsic magnitude file
+// and the user override file. A blank line is reported ("Error in intrinsic
+// magnitude file name", "Error in user override intrinsic magnitude file
+// name") and its name replaced by "bad name" or "none"; the run goes on.
+void read_magnitude_file_names(ControlFile& control, RunSettings& settings, Console& console);
+
+// read_output_file_name: line 20, the report file's name into
+// settings.outputFileName, or "prompt" to ask it on the console ("Enter output
+// file name"). Returns 0, or 1 after "No output file name given - exit" when
+// the line or the answer is blank. Every run reads it; which run's name is
+// used is the caller's choice.
+int read_output_file_name(ControlFile& control, RunSettings& settings, Console& console);
+
+// read_element_file_names: lines 21 and on, the element files into
+// settings.elementFileNames and elementFileCount, and whether the list ended
+// with "combine" into settings.combineRuns. Line 21 is the first name whatever
+// it says, or "prompt" to ask the one name on the console ("Enter elements
+// file name"; no further line belongs to the section then). Further names,
+// up to ten in all, follow until "combine", "end", "EOF", a blank line or the
+// end of the file; an eleventh name writes "Limit of 10 input elements
+// filenames - rest ignored" and ends the list. Returns 0, or 1 after "No input
+// file name given - exit" when line 21 or the answer is blank.
+int read_element_file_names(ControlFile& control, RunSettings& settings, Console& console);
 
 }  // namespace vespera

@@ -16,6 +16,7 @@
 #include "prediction/engine_run.h"
 #include "prediction/prediction_table.h"
 #include "report/report_writer.h"
+#include "report/settings_line.h"
 #include "run/control_file.h"
 #include "run/signals.h"
 #include "vocabulary/program_exit.h"
@@ -65,12 +66,15 @@ class RunDriver {
     for (;;) {
       const int32_t start_day_number =
           monthBaseDayNumber(settings.year, settings.month, console_.out, console_.err);
-      read_magnitude_file_names();
+      read_magnitude_file_names(control_, settings, console_);
       if (first_run_) {
         loadMagnitudes(records_->magnitudes, settings, records_->defaultMagnitudeBoundary,
                        console_.out);
       }
-      if (!read_output_file_name() || !read_element_file_names()) return;
+      if (read_output_file_name(control_, settings, console_) != 0 ||
+          read_element_file_names(control_, settings, console_) != 0) {
+        return;
+      }
       DayLoopIo io{records_->elements, ElementContext{settings, records_->magnitudes, console_.out},
                    records_->predictions, records_->reportWriter, console_.out, console_.err,
                    signal_stop_token()};
@@ -91,93 +95,9 @@ class RunDriver {
     }
   }
 
-  // Lines 18 and 19: a blank line is reported and replaced, and the run goes on.
-  void read_magnitude_file_names() {
-    static const Format kBadIntrinsic("('Error in intrinsic magnitude file name')");
-    static const Format kBadOverride("('Error in user override intrinsic magnitude file name')");
-    RunSettings& settings = records_->settings;
-    if (first_word(control_.read_required_line(kNameLineLength), settings.intrinsicFileName) != 0) {
-      kBadIntrinsic.write(console_.out, {});
-      settings.intrinsicFileName = FileName("bad name");
-    }
-    if (first_word(control_.read_required_line(kNameLineLength), settings.userOverrideFileName) !=
-        0) {
-      kBadOverride.write(console_.out, {});
-      settings.userOverrideFileName = FileName("none");
-    }
-  }
-
-  // Line 20: the report file's name, or "prompt" to ask it on the console.
-  // Returns false when no name was given (after the message).
-  bool read_output_file_name() {
-    static const Format kNoOutput("('No output file name given - exit')");
-    static const Format kEnterOutput("('Enter output file name')");
-    FileName& name = records_->settings.outputFileName;
-    if (first_word(control_.read_required_line(kNameLineLength), name) != 0) {
-      kNoOutput.write(console_.out, {});
-      return false;
-    }
-    if (name == FileName("prompt")) {
-      kEnterOutput.write(console_.out, {});
-      if (first_word(read_answer(console_, kNameLineLength), name) != 0) {
-        kNoOutput.write(console_.out, {});
-        return false;
-      }
-    }
-    return true;
-  }
-
-  // Lines 21 and on: up to ten element files, ended by "combine", "end",
-  // "EOF", a blank line or the end of the file; or a single "prompt".
-  // Returns false when the first name is missing (after the message).
-  bool read_element_file_names() {
-    static const Format kNoInput("('No input file name given - exit')");
-    static const Format kEnterElements("('Enter elements file name')");
-    static const Format kLimit("('Limit of 10 input elements filenames - rest ignored')");
-    RunSettings& settings = records_->settings;
-    settings.elementFileNames.fill(FileName());
-    settings.elementFileCount = 0;
-    FileName word;
-    if (first_word(control_.read_required_line(kNameLineLength), word) != 0) {
-      kNoInput.write(console_.out, {});
-      return false;
-    }
-    settings.combineRuns = false;
-    if (word == FileName("prompt")) {
-      kEnterElements.write(console_.out, {});
-      if (first_word(read_answer(console_, kNameLineLength), word) != 0) {
-        kNoInput.write(console_.out, {});
-        return false;
-      }
-      settings.elementFileNames[0] = word;
-      settings.elementFileCount = 1;
-      return true;
-    }
-    // The first name is taken whatever it says; keywords end the list only
-    // from the second line on.
-    settings.elementFileNames[0] = word;
-    settings.elementFileCount = 1;
-    std::string line;
-    while (control_.read_line(kNameLineLength, line)) {
-      if (first_word(line, word) != 0) break;
-      if (word == FileName("combine")) {
-        settings.combineRuns = true;
-        break;
-      }
-      if (word == FileName("end") || word == FileName("EOF")) break;
-      if (settings.elementFileCount == kMaxElementFiles) {
-        kLimit.write(console_.out, {});
-        break;
-      }
-      settings.elementFileNames[static_cast<std::size_t>(settings.elementFileCount++)] = word;
-    }
-    return true;
-  }
-
   // The report file, created or replaced, with the settings line as the
   // control file gave the values. First run only.
   void open_report() {
-    static const Format kSettingsLine("(2f8.3,f6.0,3x,a24,i5,f5.1,i3,5l2)");
     const RunSettings& s = records_->settings;
     const std::string name(s.outputFileName.trimmed());
     report_.reset(std::fopen(name.c_str(), "w"));
@@ -187,12 +107,10 @@ class RunDriver {
     saved_output_name_ = s.outputFileName;
     first_run_ = false;
     records_->reportWriter.set_output(report_.get(), name);
-    kSettingsLine.write(report_.get(),
-                        {s.latitudeDeg, s.westLongitudeDeg, s.heightFeet, s.siteName,
-                         s.equinoxYear, s.magnitudeLimit, s.minAltitudeDeg,
-                         FormatItem::logical(s.radarFormat), FormatItem::logical(s.ignoreShadow),
-                         FormatItem::logical(s.walkPasses), FormatItem::logical(s.distancesInMiles),
-                         FormatItem::logical(s.blankLineBeforePass)});
+    std::string line;
+    append_settings_line(line, s);
+    // A write that fails is found when the report is closed.
+    std::fwrite(line.data(), 1, line.size(), report_.get());
   }
 
   // Closes the report on the orderly end; a write that failed on the way

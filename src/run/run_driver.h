@@ -1,8 +1,9 @@
 // The run driver: the program's main routine. It writes the banner, has the
-// control file read section by section, reads each section's file names,
-// loads the magnitude catalogue (once) and the element sets (every run),
-// opens the report, hands each run to the prediction engine, chains combined
-// runs and ends with the summary line.
+// control file read section by section (each section's file-name lines in
+// their steps around the loading of the magnitude catalogue), loads the
+// magnitude catalogue (once) and the element sets (every run), opens the
+// report, hands each run to the prediction engine, chains combined runs and
+// ends with the summary line.
 #pragma once
 
 #include "run/console.h"

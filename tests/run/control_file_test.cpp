@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -555,6 +556,111 @@ TEST(ControlFileSearch, LineEndsAndLongLines) {
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(r.settings.siteName.view(), std::string(24, 'x'));
   EXPECT_EQ(r.settings.formatLetter, 'A');
+}
+
+// The file-name lines of a section: a control file of the example's settings
+// lines and the given lines from 18 on, read step by step as a run does.
+class FileNameLines : public ::testing::Test {
+ protected:
+  // Reads lines 1 to 17 of `text` into settings_; the console answers given.
+  void open(const std::string& text, const std::string& answers = "") {
+    control_.reset();
+    directory_.write("test.ctl", text);
+    captured_.emplace(answers);
+    control_.emplace(std::string("test.ctl"));
+    ASSERT_EQ(read_control_section(true, *control_, settings_, console()), 0);
+  }
+  // Reads lines 1 to 20 of a section whose element-file lines are `names`.
+  void open_at_element_names(const std::vector<std::string>& names,
+                             const std::string& answers = "") {
+    std::vector<std::string> section = good_section();
+    for (const char* name : {"mags.txt", "none", "report.txt"}) section.push_back(name);
+    section.insert(section.end(), names.begin(), names.end());
+    open(lines(section), answers);
+    read_magnitude_file_names(*control_, settings_, console());
+    ASSERT_EQ(read_output_file_name(*control_, settings_, console()), 0);
+  }
+
+  Console& console() { return captured_->console; }
+  std::string out() const { return captured_->out(); }
+  // The element-file names read, without their trailing blanks.
+  std::vector<std::string> element_names() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < settings_.elementFileCount; ++i) {
+      names.emplace_back(settings_.elementFileNames[static_cast<std::size_t>(i)].trimmed());
+    }
+    return names;
+  }
+  // The control file's next line (its first word), or "(end)" at its end.
+  std::string next_line() {
+    std::string line;
+    if (!control_->read_line(kNameLineLength, line)) return "(end)";
+    FileName word;
+    return first_word(line, word) == 0 ? std::string(word.trimmed()) : "(blank)";
+  }
+
+  TempWorkingDirectory directory_;
+  std::optional<CapturedConsole> captured_;
+  std::optional<ControlFile> control_;
+  RunSettings settings_;
+};
+
+std::vector<std::string> missing_names(int first, int last) {
+  std::vector<std::string> names;
+  for (int i = first; i <= last; ++i) names.push_back("missing" + std::to_string(i) + ".tle");
+  return names;
+}
+
+TEST_F(FileNameLines, ElevenElementFileNames) {
+  std::vector<std::string> names = {"three-sets.tle"};
+  for (const std::string& name : missing_names(2, 11)) names.push_back(name);
+  names.push_back("more.ctl lines the program never reads");
+  open_at_element_names(names);
+  EXPECT_EQ(read_element_file_names(*control_, settings_, console()), 0);
+  EXPECT_EQ(out(), "Limit of 10 input elements filenames - rest ignored\n");
+  std::vector<std::string> expected = {"three-sets.tle"};
+  for (const std::string& name : missing_names(2, 10)) expected.push_back(name);
+  EXPECT_EQ(element_names(), expected);
+  EXPECT_FALSE(settings_.combineRuns);
+  // The eleventh name is dropped; the line after it is left unread.
+  EXPECT_EQ(next_line(), "more.ctl");
+}
+
+TEST_F(FileNameLines, KeywordsEndTheListWithoutTheLimitMessage) {
+  std::vector<std::string> ten = {"three-sets.tle"};
+  for (const std::string& name : missing_names(2, 10)) ten.push_back(name);
+  for (const char* keyword : {"end", "EOF", "", "   ", "combine"}) {
+    SCOPED_TRACE(keyword);
+    std::vector<std::string> names = ten;
+    names.push_back(keyword);
+    names.push_back("after.tle");
+    open_at_element_names(names);
+    EXPECT_EQ(read_element_file_names(*control_, settings_, console()), 0);
+    EXPECT_EQ(out(), "");
+    EXPECT_EQ(element_names(), ten);
+    EXPECT_EQ(settings_.combineRuns, std::string(keyword) == "combine");
+    EXPECT_EQ(next_line(), "after.tle");
+  }
+  // Keywords are case-sensitive and whole words: "End" and "ending" are names.
+  open_at_element_names({"three-sets.tle", "End", "ending x", "end"});
+  EXPECT_EQ(read_element_file_names(*control_, settings_, console()), 0);
+  EXPECT_EQ(element_names(), (std::vector<std::string>{"three-sets.tle", "End", "ending"}));
+}
+
+TEST_F(FileNameLines, EndOfTheControlFileBeforeLineTwentyOneIsFatal) {
+  const std::vector<std::string> names = {"three-sets.mag", "none", "report.txt",
+                                          "three-sets.tle"};
+  for (std::size_t kept : {0u, 1u, 2u, 3u}) {
+    SCOPED_TRACE(kept);
+    std::vector<std::string> section = good_section();
+    section.insert(section.end(), names.begin(), names.begin() + static_cast<std::ptrdiff_t>(kept));
+    open(lines(section));
+    testing::expect_fatal_io_error("test.ctl", [&] {
+      read_magnitude_file_names(*control_, settings_, console());
+      read_output_file_name(*control_, settings_, console());
+      read_element_file_names(*control_, settings_, console());
+    });
+  }
 }
 
 }  // namespace

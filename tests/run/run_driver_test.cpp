@@ -113,39 +113,6 @@ TEST_F(RunDriverTest, SettingsLineShowsTheValuesAsGiven) {
             " -33.869-151.209  -12.   Sydney, Observatory Hill 1950 12.0 15 T T F F T\n");
 }
 
-TEST_F(RunDriverTest, ElevenElementFileNames) {
-  std::vector<std::string> names = {"three-sets.mag", "none", "report.txt", "three-sets.tle"};
-  for (int i = 2; i <= 11; ++i) names.push_back("missing" + std::to_string(i) + ".tle");
-  names.push_back("more.ctl lines the program never reads");
-  const Result r = run(lines(section(names)));
-  EXPECT_EQ(r.status, 0);
-  std::string expected = kBanner + "Limit of 10 input elements filenames - rest ignored\n";
-  for (int i = 2; i <= 10; ++i) expected += missing_elements("missing" + std::to_string(i) + ".tle");
-  const int count = prediction_lines(directory_.read("report.txt"));
-  expected += summary(count, "report.txt");
-  EXPECT_EQ(r.out, expected);
-}
-
-TEST_F(RunDriverTest, KeywordsEndTheListWithoutTheLimitMessage) {
-  for (const char* keyword : {"end", "EOF", "", "   "}) {
-    SCOPED_TRACE(keyword);
-    std::vector<std::string> names = {"three-sets.mag", "none", "report.txt", "three-sets.tle"};
-    for (int i = 2; i <= 10; ++i) names.push_back("missing" + std::to_string(i) + ".tle");
-    names.push_back(keyword);
-    names.push_back("after.tle");
-    const Result r = run(lines(section(names)));
-    std::string expected = kBanner;
-    for (int i = 2; i <= 10; ++i) expected += missing_elements("missing" + std::to_string(i) + ".tle");
-    expected += summary(prediction_lines(directory_.read("report.txt")), "report.txt");
-    EXPECT_EQ(r.out, expected);
-  }
-  // Keywords are case-sensitive and whole words: "End" and "ending" are names.
-  const Result r = run(lines(section({"three-sets.mag", "none", "report.txt", "three-sets.tle",
-                                      "End", "ending x", "end"})));
-  EXPECT_EQ(r.out, kBanner + missing_elements("End") + missing_elements("ending") +
-                       summary(prediction_lines(directory_.read("report.txt")), "report.txt"));
-}
-
 TEST_F(RunDriverTest, EndOnLineTwentyOneIsAFileName) {
   const Result r = run(lines(section({"three-sets.mag", "none", "report.txt", "end"})));
   EXPECT_EQ(r.status, 0);
@@ -307,15 +274,6 @@ TEST_F(RunDriverTest, CombinedRunWhoseNextSectionFails) {
   second[0] = "2017 0";
   r = run(lines(first) + lines(second));
   EXPECT_EQ(r.out, kBanner + "Invalid month number:  0\n");
-}
-
-TEST_F(RunDriverTest, EndOfTheControlFileBeforeLineTwentyOneIsFatal) {
-  for (std::size_t kept : {17u, 18u, 19u, 20u}) {
-    SCOPED_TRACE(kept);
-    std::vector<std::string> rows = example_section();
-    rows.resize(kept);
-    testing::expect_fatal_io_error("test.ctl", [&] { run(lines(rows)); });
-  }
 }
 
 TEST_F(RunDriverTest, YearOutOfRangeStopsTheProgram) {
