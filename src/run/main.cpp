@@ -1,10 +1,14 @@
-// Entry point of the vespera program: installs the signal handling, runs the
-// control file's sections and turns the ends of the program into exit
-// statuses. The driver owns the open files, so every end, an exception's
-// included, closes them (the report flushed) before the process exits.
+// Entry point of the vespera program: reads the command line's options,
+// installs the signal handling, runs the control file's sections and turns the
+// ends of the program into exit statuses. The driver owns the open files, so
+// every end, an exception's included, closes them (the report flushed) before
+// the process exits.
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "format/format_writer.h"
+#include "run/command_line.h"
 #include "run/console.h"
 #include "vocabulary/program_exit.h"
 #include "run/run_driver.h"
@@ -12,11 +16,38 @@
 
 int main(int argc, char** argv) {
   static const vespera::Format kFatalIoDiagnostic("('vespera: ',a,': ',a)");
+  const vespera::CommandLine command_line = vespera::parse_command_line(argc, argv);
+  if (command_line.help || command_line.version) {
+    if (command_line.help) {
+      vespera::write_help(stdout);
+    } else {
+      vespera::write_version(stdout);
+    }
+    return std::fflush(stdout) == 0 ? 0 : vespera::kFatalIoExitStatus;
+  }
+  if (command_line.error != vespera::CommandLine::Error::None) {
+    vespera::write_command_line_error(stderr, command_line);
+    return vespera::kCommandLineErrorExitStatus;
+  }
+
+  // The driver takes the control file's name as the first argument after the
+  // program's name: it is handed the program's name and that name alone, so
+  // that the options never reach it.
+  char program_name[] = "vespera";
+  std::vector<char*> driver_arguments = {argc > 0 && argv[0] != nullptr ? argv[0] : program_name};
+  std::string control_file;
+  if (command_line.controlFile) {
+    control_file = *command_line.controlFile;
+    driver_arguments.push_back(control_file.data());
+  }
+  driver_arguments.push_back(nullptr);
+
   vespera::install_signal_handlers();
   vespera::Console console;
   int status = 0;
   try {
-    status = vespera::run_program(argc, argv, console);
+    status = vespera::run_program(static_cast<int>(driver_arguments.size()) - 1,
+                                  driver_arguments.data(), console);
   } catch (const vespera::ProgramExit& exit) {
     status = exit.status();
   } catch (const vespera::FatalIoError& error) {

@@ -1,7 +1,8 @@
 // Installing the build: `cmake --install <build> --prefix <dir>` puts the
-// program in <dir>/bin and the README and the example's input files in
-// <dir>/share/doc/vespera, and the installed program runs the installed
-// example as the built one runs the example of the source tree.
+// program in <dir>/bin, its manual page in <dir>/share/man/man1 and the README
+// and the examples' input files in <dir>/share/doc/vespera, and the installed
+// program runs the installed example as the built one runs the example of the
+// source tree.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -17,7 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kExampleFiles = {"vespera.ctl", "visual.mag", "visual-2017-10-16.tle"};
+const std::set<std::string> kExampleFiles = {"vespera.ctl", "radar.ctl", "visual.mag",
+                                             "visual-2017-10-16.tle"};
 
 // Runs `program` on a copy of the example files of `examples`; returns the
 // exit status and the report.
@@ -44,6 +46,8 @@ TEST(Install, PutsTheProgramAndItsDocumentationUnderThePrefix) {
   ASSERT_TRUE(fs::exists(program));
   EXPECT_NE(fs::status(program).permissions() & fs::perms::owner_exec, fs::perms::none);
   EXPECT_EQ(read_file(doc / "README.md"), read_file(source / "README.md"));
+  EXPECT_EQ(read_file(prefix.path() / "share" / "man" / "man1" / "vespera.1"),
+            read_file(source / "man" / "vespera.1"));
   std::set<std::string> installed;
   for (const fs::directory_entry& entry : fs::directory_iterator(doc / "examples")) {
     installed.insert(entry.path().filename().string());

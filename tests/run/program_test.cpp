@@ -132,6 +132,49 @@ TEST_F(ProgramTest, OrderlyEndIsStatusZero) {
   EXPECT_EQ(program.err(), "");
 }
 
+// --help and --version answer on standard output without the banner and
+// without looking for a control file; a bad --threads value is one line on
+// standard error; the options leave the control file's argument to the run.
+TEST_F(ProgramTest, OptionsTable) {
+  directory_.write("test.ctl", lines(example_section({"three-sets.mag", "none", "report.txt",
+                                                      "three-sets.tle"})));
+  struct Row {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out_start;  // standard output starts with this
+    std::string err;
+  };
+  const Row rows[] = {
+      {{"--help"}, 0, "Usage: vespera [--threads N] [CONTROL-FILE]\n", ""},
+      {{"no-such.ctl", "--help"}, 0, "Usage: vespera [--threads N] [CONTROL-FILE]\n", ""},
+      {{"--version"}, 0, "vespera 1.0\n", ""},
+      {{"--threads", "0", "test.ctl"}, 2, "",
+       "vespera: --threads takes a whole number from 1 to 256, not \"0\"\n"},
+      {{"test.ctl", "--threads"}, 2, "",
+       "vespera: --threads needs a value: a whole number from 1 to 256\n"},
+      {{"--threads", "2", "test.ctl"}, 0, kBanner + "   17 predictions written to file report.txt", ""},
+      {{"--threads=1", "no-such.ctl"}, 0, kBanner + "Control file not found (no-such.ctl ", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments.front());
+    Process program(row.arguments);
+    const int status = program.wait();
+    EXPECT_EQ(exit_status(status), row.status);
+    EXPECT_EQ(program.out().substr(0, row.out_start.size()), row.out_start);
+    if (row.out_start.empty()) {
+      EXPECT_EQ(program.out(), "");
+    }
+    EXPECT_EQ(program.err(), row.err);
+  }
+  // The help names every option and where the reference is.
+  Process help({"--help"});
+  help.wait();
+  for (const char* text : {"--threads N", "--help", "--version", "Exit status", "README.md"}) {
+    EXPECT_NE(help.out().find(text), std::string::npos) << text;
+  }
+  EXPECT_EQ(help.out().find(kBanner), std::string::npos);
+}
+
 TEST_F(ProgramTest, FatalInputErrorsNameTheFile) {
   struct Row {
     std::vector<std::string> control;

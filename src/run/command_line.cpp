@@ -1,0 +1,123 @@
+#include "run/command_line.h"
+
+#include <charconv>
+#include <vector>
+
+#include "format/format_writer.h"
+
+namespace vespera {
+
+namespace {
+
+constexpr std::string_view kThreadsOption = "--threads";
+
+// The thread count of a --threads value: a whole number from 1 to
+// kMaxThreads written in decimal digits only; 0 when it is not one.
+int32_t thread_count(std::string_view value) {
+  if (value.empty()) return 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return 0;
+  }
+  int32_t count = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
+  if (error != std::errc() || end != value.data() + value.size()) return 0;  // too large
+  return count >= 1 && count <= kMaxThreads ? count : 0;
+}
+
+// Takes the value of --threads into `command_line`; false when it is bad.
+bool take_threads(std::string_view value, CommandLine& command_line) {
+  command_line.threads = thread_count(value);
+  if (command_line.threads != 0) return true;
+  command_line.error = CommandLine::Error::ThreadsInvalid;
+  command_line.errorValue = std::string(value);
+  return false;
+}
+
+}  // namespace
+
+CommandLine parse_command_line(std::span<const std::string_view> arguments) {
+  CommandLine command_line;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--help") {
+      command_line.help = true;
+      break;
+    }
+    if (argument == "--version") {
+      command_line.version = true;
+      break;
+    }
+    if (argument == kThreadsOption) {
+      if (i + 1 == arguments.size()) {
+        command_line.error = CommandLine::Error::ThreadsMissing;
+        break;
+      }
+      if (!take_threads(arguments[++i], command_line)) break;
+    } else if (argument.starts_with(kThreadsOption) && argument[kThreadsOption.size()] == '=') {
+      if (!take_threads(argument.substr(kThreadsOption.size() + 1), command_line)) break;
+    } else if (!command_line.controlFile) {
+      command_line.controlFile = std::string(argument);
+    }
+  }
+  return command_line;
+}
+
+CommandLine parse_command_line(int argc, char** argv) {
+  std::vector<std::string_view> arguments;
+  for (int i = 1; i < argc && argv[i] != nullptr; ++i) arguments.emplace_back(argv[i]);
+  return parse_command_line(arguments);
+}
+
+void write_help(std::FILE* stream) {
+  static const Format kLine("(a)");
+  static constexpr const char* kHelp[] = {
+      "Usage: vespera [--threads N] [CONTROL-FILE]",
+      "       vespera --help | --version",
+      "",
+      "Predicts when artificial satellites can be seen from one site. Reads the",
+      "control file (default: vespera.ctl in the working directory; when that is",
+      "missing, its name is asked for at the console), the magnitude files and the",
+      "element files it names, and writes the report file it names. Prompts and",
+      "messages go to the console.",
+      "",
+      "Options:",
+      "  --threads N  worker threads, 1 to 256 (default: the machine's cores;",
+      "               1 computes on one core)",
+      "  --help       print this help and exit",
+      "  --version    print the version and exit",
+      "Any other argument names the control file; further ones are ignored.",
+      "",
+      "Exit status: 0 for every orderly end (also after an error reported in the",
+      "control file), 1 after an interrupt or termination request, 2 after a fatal",
+      "input/output error (one line on standard error names the file) or a bad",
+      "option value.",
+      "",
+      "The control file, the input files and every report format are described in",
+      "README.md (installed in share/doc/vespera) and in the manual page vespera(1).",
+  };
+  for (const char* line : kHelp) kLine.write(stream, {line});
+}
+
+void write_version(std::FILE* stream) {
+  static const Format kVersion("('vespera 1.0')");
+  kVersion.write(stream, {});
+}
+
+void write_command_line_error(std::FILE* stream, const CommandLine& command_line) {
+  static const Format kThreadsMissing(
+      "('vespera: --threads needs a value: a whole number from 1 to 256')");
+  static const Format kThreadsInvalid(
+      "('vespera: --threads takes a whole number from 1 to 256, not \"',a,'\"')");
+  switch (command_line.error) {
+    case CommandLine::Error::None:
+      break;
+    case CommandLine::Error::ThreadsMissing:
+      kThreadsMissing.write(stream, {});
+      break;
+    case CommandLine::Error::ThreadsInvalid:
+      kThreadsInvalid.write(stream, {command_line.errorValue});
+      break;
+  }
+}
+
+}  // namespace vespera
