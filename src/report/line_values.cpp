@@ -9,6 +9,11 @@ namespace vespera {
 
 namespace {
 
+// An angle in radians as single-precision degrees.
+float degrees_of(float radians) {
+  return static_cast<float>(static_cast<double>(radians) * static_cast<double>(kDegreesPerRadian));
+}
+
 // The internal writes that build the short texts of a line.
 struct LineValueFormats {
   Format four_digits{"(I4)"};
@@ -123,10 +128,9 @@ void compute_line_values(const PredictionRecord& record, float t, const RunSetti
       f.az_alt.record(v.angle_text, {v.az, v.alt});
       break;
     case 'E':
-      f.exact_az_alt.record(
-          v.angle_text,
-          {static_cast<double>(record.azimuth) * static_cast<double>(kDegreesPerRadian),
-           static_cast<double>(record.altitude) * static_cast<double>(kDegreesPerRadian)});
+      // The degrees are real items: each product is rounded to single
+      // precision before it is edited.
+      f.exact_az_alt.record(v.angle_text, {degrees_of(record.azimuth), degrees_of(record.altitude)});
       v.angle_length = 13;
       break;
     default:  // format R prints the angles as numbers
