@@ -24,11 +24,13 @@ constexpr std::size_t kReportBlockBytes = 64 * 1024;
 }  // namespace
 
 struct ReportWriter::State {
-  explicit State(const MagnitudeCatalogue& magnitudes_in) : magnitudes(magnitudes_in) {
+  State(const MagnitudeCatalogue& magnitudes_in, StopToken stop_in)
+      : magnitudes(magnitudes_in), stop(stop_in) {
     text.reserve(2 * kReportBlockBytes);
   }
 
   const MagnitudeCatalogue& magnitudes;
+  StopToken stop;
   ReportRun run;
   int32_t predictionsWritten = 0;
 
@@ -55,6 +57,7 @@ struct ReportWriter::State {
   std::string text;  // lines not yet handed to the report file
 
   void flush_predictions(PredictionTable& table, const NightState& night);
+  void write_table(PredictionTable& table, const NightState& night);
   void write_record(const PredictionRecord& record, float t, bool continues,
                     const NightState& night);
   void hand_over_text();
@@ -62,11 +65,23 @@ struct ReportWriter::State {
 
 void ReportWriter::State::flush_predictions(PredictionTable& table, const NightState& night) {
   if (table.count <= 0) return;
+  try {
+    write_table(table, night);
+  } catch (const ProgramExit&) {
+    hand_over_text();  // a stop keeps the whole lines made so far
+    throw;
+  }
+  table.clear();
+  hand_over_text();
+}
+
+void ReportWriter::State::write_table(PredictionTable& table, const NightState& night) {
   header_written = false;
   group_slot = 0;
   order.begin(table);
 
   for (;;) {
+    stop.throw_if_requested();
     const Selection selection = order.next(group_slot, previous_time);
     if (selection.slot == 0) break;
     const std::size_t index = static_cast<std::size_t>(selection.slot - 1);
@@ -89,8 +104,6 @@ void ReportWriter::State::flush_predictions(PredictionTable& table, const NightS
     write_record(record, t, selection.continues, night);
     if (text.size() >= kReportBlockBytes) hand_over_text();
   }
-  table.clear();
-  hand_over_text();
 }
 
 void ReportWriter::State::write_record(const PredictionRecord& record, float t, bool continues,
@@ -137,8 +150,8 @@ void ReportWriter::State::hand_over_text() {
   text.clear();
 }
 
-ReportWriter::ReportWriter(const MagnitudeCatalogue& magnitudes)
-    : state_(std::make_unique<State>(magnitudes)) {}
+ReportWriter::ReportWriter(const MagnitudeCatalogue& magnitudes, StopToken stop)
+    : state_(std::make_unique<State>(magnitudes, stop)) {}
 
 ReportWriter::~ReportWriter() = default;
 

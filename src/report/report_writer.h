@@ -13,6 +13,7 @@
 #include "prediction/prediction_table.h"
 #include "prediction/site_geometry.h"
 #include "vocabulary/run_settings.h"
+#include "vocabulary/stop_request.h"
 
 namespace vespera {
 
@@ -27,8 +28,9 @@ struct ReportRun {
 
 class ReportWriter : public PredictionFlusher {
  public:
-  // The writer looks each pass's satellite up in the catalogue (full form).
-  explicit ReportWriter(const MagnitudeCatalogue& magnitudes);
+  // The writer looks each pass's satellite up in the catalogue (full form),
+  // and asks `stop` before every line; a stop keeps the lines written so far.
+  explicit ReportWriter(const MagnitudeCatalogue& magnitudes, StopToken stop = StopToken());
   ~ReportWriter() override;
 
   // begin_run: the run whose settings and site date and lay out every flush

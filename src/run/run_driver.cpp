@@ -39,7 +39,7 @@ struct ProgramRecords {
   int32_t defaultMagnitudeBoundary = kDefaultMagnitudeBoundary;
   ElementSource elements;
   PredictionTable predictions;
-  ReportWriter reportWriter{magnitudes};
+  ReportWriter reportWriter{magnitudes, signal_stop_token()};
 };
 
 class RunDriver {

@@ -11,8 +11,9 @@ namespace vespera {
 namespace {
 
 // Set by the handler of an interrupt or termination request; acted on at the
-// next safe point. The only mutable global of the program. Lock-free, so
-// that the handler may set it and any thread may read it.
+// next safe point. With the handler's own mark of a first request, the only
+// mutable state of the program outside its records. Lock-free, so that the
+// handler may set it and any thread may read it.
 std::atomic<bool> g_stop_requested{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
@@ -46,11 +47,14 @@ void on_fatal_signal(int signal_number) {
 }
 
 // Interrupt and termination request: the word, and a flag for the next safe
-// point. A second request before the first was acted on ends the program at
-// once, for a program that is not reaching a safe point.
+// point, which every loop of the program reaches within moments. A further
+// request while the first is being acted on changes nothing: the program is
+// already on its way to closing the report.
 void on_stop_signal(int signal_number) {
+  static std::atomic<bool> requested_before{false};  // a request has come before
+  if (requested_before.exchange(true)) return;
+  // The word first: the program may end as soon as it sees the flag.
   write_word(word_of(signal_number));
-  if (g_stop_requested.load()) _exit(kInterruptedExitStatus);
   g_stop_requested.store(true);
 }
 

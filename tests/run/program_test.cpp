@@ -1,12 +1,14 @@
 // The program as a process: exit statuses, the diagnostic of a fatal input or
 // output error, and the signal words.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -81,13 +83,48 @@ class Process {
       out_text_.append(buffer, static_cast<std::size_t>(n));
     }
   }
+  // Reads standard error until it holds `text` (or ends).
+  void wait_for_error(const std::string& text) {
+    while (err_text_.find(text) == std::string::npos) {
+      char buffer[256];
+      const ssize_t n = read(err_, buffer, sizeof buffer);
+      if (n <= 0) return;
+      err_text_.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
   void signal(int signal_number) { kill(pid_, signal_number); }
+
+  // Waits at most `seconds` for the end, reading the console meanwhile so
+  // that the program never waits on a full pipe; returns the wait status, or
+  // -1 when it is still running then.
+  int wait_within(double seconds) {
+    if (in_ >= 0) close_input();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) return -1;
+      pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+      if (poll(fds, 2, 1) > 0) {
+        std::string* texts[2] = {&out_text_, &err_text_};
+        for (int k = 0; k < 2; ++k) {
+          char buffer[4096];
+          if ((fds[k].revents & POLLIN) == 0) continue;
+          const ssize_t n = read(fds[k].fd, buffer, sizeof buffer);
+          if (n > 0) texts[k]->append(buffer, static_cast<std::size_t>(n));
+        }
+      }
+    }
+    waited_ = true;
+    out_text_ += drain(out_);
+    err_text_ += drain(err_);
+    return status;
+  }
 
   // Waits for the end; returns the wait status.
   int wait() {
     if (in_ >= 0) close_input();
     out_text_ += drain(out_);
-    err_text_ = drain(err_);
+    err_text_ += drain(err_);
     int status = 0;
     waitpid(pid_, &status, 0);
     waited_ = true;
@@ -110,6 +147,12 @@ class Process {
   int in_ = -1, out_ = -1, err_ = -1;
   std::string out_text_, err_text_;
 };
+
+std::size_t count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
 
 int exit_status(int wait_status) {
   return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
@@ -274,6 +317,58 @@ TEST_F(ProgramTest, InterruptedRunLeavesTheReportWrittenSoFar) {
   EXPECT_EQ(exit_status(status), 1);
   EXPECT_EQ(program.err(), "Interrupt\n");
   EXPECT_EQ(directory_.read("report.txt"), testing::kExampleSettingsLine);
+}
+
+// A stop request is acted on wherever the run is: in a day loop of empty
+// windows (every day reported on standard error) and inside the search of
+// one night of 1e11 hours. The run ends within 2 s with status 1, the word
+// once, and the report closed on a whole line; a second request while the
+// first is being acted on loses nothing. (Two requests sent together may be
+// handled in either order: one word is written, of the one handled first.)
+TEST_F(ProgramTest, StopRequestsEndLongRunsPromptly) {
+  struct Row {
+    const char* name;
+    const char* days;
+    const char* window;
+    std::vector<int> signals;
+    const char* word;
+  };
+  const Row rows[] = {
+      {"empty windows", "1 2000000000", "30 0", {SIGTERM}, "Killed\n"},
+      {"one long night", "16 16", "0 99999999999", {SIGINT}, "Interrupt\n"},
+      {"empty windows, twice", "1 2000000000", "30 0", {SIGINT, SIGTERM}, "Interrupt\n"},
+      {"one long night, twice", "16 16", "0 99999999999", {SIGTERM, SIGINT}, "Killed\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> section =
+        example_section({"three-sets.mag", "none", "report.txt", "three-sets.tle"});
+    section[1] = row.days;
+    section[2] = row.window;
+    directory_.write("test.ctl", lines(section));
+    std::filesystem::remove(directory_.path() / "report.txt");
+    Process program({"test.ctl"});
+    // Under way: the first empty day reported, or the report opened for the night.
+    if (std::string(row.window) == "30 0") {
+      program.wait_for_error(" Day  2 Start time");
+    } else {
+      while (!directory_.exists("report.txt")) usleep(1000);
+    }
+    for (const int signal_number : row.signals) program.signal(signal_number);
+    const int status = program.wait_within(2.0);
+    ASSERT_NE(status, -1) << "still running 2 s after the request";
+    EXPECT_EQ(exit_status(status), 1);
+    const std::string& err = program.err();
+    const std::size_t words = count(err, "Interrupt\n") + count(err, "Killed\n");
+    EXPECT_EQ(words, 1u) << err.substr(err.size() > 100 ? err.size() - 100 : 0);
+    if (row.signals.size() == 1) {
+      EXPECT_EQ(err.substr(err.size() - std::strlen(row.word)), row.word);
+    }
+    const std::string report = directory_.read("report.txt");
+    EXPECT_EQ(report.substr(0, testing::kExampleSettingsLine.size()),
+              testing::kExampleSettingsLine);
+    EXPECT_EQ(report.back(), '\n');
+  }
 }
 
 }  // namespace
