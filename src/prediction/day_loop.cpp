@@ -4,6 +4,7 @@
 
 #include "format/format_writer.h"
 #include "prediction/element_search.h"
+#include "prediction/night_in_parallel.h"
 #include "prediction/prediction_sink.h"
 #include "prediction/sun_window.h"
 
@@ -39,7 +40,11 @@ DayLoopEnd run_day_loop(const EngineRun& run, DayLoopIo& io) {
     if (!(night.window.start < night.window.end)) {
       kReversedWindow.write(io.err, {i, night.window.start, night.window.end});
     } else {
-      search_night(run, night, io);
+      if (io.pool != nullptr) {
+        search_night_in_parallel(run, night, io, *io.pool);
+      } else {
+        search_night(run, night, io);
+      }
       if (run.combineRuns) return DayLoopEnd::CombineWithNextRun;
       io.flusher.flush_predictions(io.table, night);
     }

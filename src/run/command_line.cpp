@@ -1,6 +1,8 @@
 #include "run/command_line.h"
 
+#include <algorithm>
 #include <charconv>
+#include <thread>
 #include <vector>
 
 #include "format/format_writer.h"
@@ -118,6 +120,12 @@ void write_command_line_error(std::FILE* stream, const CommandLine& command_line
       kThreadsInvalid.write(stream, {command_line.errorValue});
       break;
   }
+}
+
+int32_t thread_count(const CommandLine& command_line) {
+  if (command_line.threads > 0) return command_line.threads;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return static_cast<int32_t>(std::clamp<unsigned>(cores, 1, kMaxThreads));
 }
 
 }  // namespace vespera

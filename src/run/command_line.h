@@ -45,6 +45,10 @@ CommandLine parse_command_line(std::span<const std::string_view> arguments);
 // Reads argv[1] to argv[argc - 1].
 CommandLine parse_command_line(int argc, char** argv);
 
+// thread_count: the threads asked for, or by default the machine's cores (1
+// when the machine does not say).
+int32_t thread_count(const CommandLine& command_line);
+
 // The texts of --help and --version.
 void write_help(std::FILE* stream);
 void write_version(std::FILE* stream);

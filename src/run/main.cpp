@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
   int status = 0;
   try {
     status = vespera::run_program(static_cast<int>(driver_arguments.size()) - 1,
-                                  driver_arguments.data(), console);
+                                  driver_arguments.data(), console,
+                                  vespera::thread_count(command_line));
   } catch (const vespera::ProgramExit& exit) {
     status = exit.status();
   } catch (const vespera::FatalIoError& error) {

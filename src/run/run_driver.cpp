@@ -15,6 +15,7 @@
 #include "prediction/day_loop.h"
 #include "prediction/engine_run.h"
 #include "prediction/prediction_table.h"
+#include "prediction/worker_pool.h"
 #include "report/report_writer.h"
 #include "report/settings_line.h"
 #include "run/control_file.h"
@@ -44,10 +45,11 @@ struct ProgramRecords {
 
 class RunDriver {
  public:
-  RunDriver(std::optional<std::string> first_argument, Console& console)
+  RunDriver(std::optional<std::string> first_argument, Console& console, int32_t threads)
       : control_(std::move(first_argument)),
         console_(console),
-        records_(std::make_unique<ProgramRecords>()) {}
+        records_(std::make_unique<ProgramRecords>()),
+        pool_(threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr) {}
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");
@@ -77,7 +79,7 @@ class RunDriver {
       }
       DayLoopIo io{records_->elements, ElementContext{settings, records_->magnitudes, console_.out},
                    records_->predictions, records_->reportWriter, console_.out, console_.err,
-                   signal_stop_token()};
+                   signal_stop_token(), pool_.get()};
       if (records_->elements.loadElementSets(io.element_context) != 0) return;
       if (first_run_) open_report();
       const EngineRun run = prepare_engine_run(settings, start_day_number, records_->magnitudes,
@@ -130,6 +132,7 @@ class RunDriver {
   ControlFile control_;
   Console& console_;
   std::unique_ptr<ProgramRecords> records_;
+  std::unique_ptr<WorkerPool> pool_;  // the searching threads; none with one thread
   ReportFile report_;
   bool first_run_ = true;
   FileName saved_output_name_;
@@ -137,10 +140,10 @@ class RunDriver {
 
 }  // namespace
 
-int run_program(int argc, char** argv, Console& console) {
+int run_program(int argc, char** argv, Console& console, int32_t threads) {
   std::optional<std::string> first_argument;
   if (argc > 1 && argv[1] != nullptr) first_argument = std::string(argv[1]);
-  RunDriver driver(std::move(first_argument), console);
+  RunDriver driver(std::move(first_argument), console, threads);
   return driver.run();
 }
 

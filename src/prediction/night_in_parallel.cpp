@@ -1,0 +1,148 @@
+#include "prediction/night_in_parallel.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "prediction/element_search.h"
+#include "prediction/prediction_sink.h"
+
+namespace vespera {
+
+namespace {
+
+// Sets handed out, and searched, together.
+constexpr std::size_t kBatchSets = 256;
+
+struct TimedPrediction {
+  float time;
+  PredictionRecord record;
+};
+
+// A set's predictions, kept in the order the search made them.
+class BufferSink final : public PredictionSink {
+ public:
+  explicit BufferSink(std::vector<TimedPrediction>& out) : out_(out) {}
+  void add(float time, const PredictionRecord& record) override { out_.push_back({time, record}); }
+
+ private:
+  std::vector<TimedPrediction>& out_;
+};
+
+// Console messages written while sets are handed out, kept in memory to be
+// written in their place among the table's messages.
+class CapturedConsole {
+ public:
+  CapturedConsole() : file_(open_memstream(&text_, &size_)) {
+    if (file_ == nullptr) std::abort();  // no memory for a stream
+  }
+  ~CapturedConsole() {
+    std::fclose(file_);
+    std::free(text_);
+  }
+  CapturedConsole(const CapturedConsole&) = delete;
+  CapturedConsole& operator=(const CapturedConsole&) = delete;
+
+  std::FILE* file() const { return file_; }
+  // The length of everything written so far.
+  std::size_t size() {
+    std::fflush(file_);
+    return size_;
+  }
+  std::string_view text(std::size_t from, std::size_t to) const {
+    return std::string_view(text_ + from, to - from);
+  }
+
+ private:
+  char* text_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* file_;
+};
+
+// One batch of element sets handed out in a row, their searches and what
+// handing them out wrote on the console.
+struct SetBatch {
+  std::vector<ElementSet> sets;
+  std::vector<bool> supersedes;               // the set supersedes the one before it
+  std::vector<std::size_t> messages_end;      // console text up to the set's handing out
+  std::vector<std::vector<TimedPrediction>> predictions;
+  CapturedConsole console;
+  bool ends_night = false;  // the element source had no more sets
+  std::size_t trailing_end = 0;               // console text up to the end of the night
+  std::unique_ptr<TaskRange> searches;        // last: it waits for its tasks before the rest goes
+};
+
+// Hands out the next sets of the night into `batch`.
+void fill(SetBatch& batch, DayLoopIo& io) {
+  const ElementContext context{io.element_context.settings, io.element_context.magnitudes,
+                               batch.console.file()};
+  ElementSet set;
+  while (batch.sets.size() < kBatchSets) {
+    if (io.elements.nextElementSet(context, set) != 0) {
+      batch.ends_night = true;
+      batch.trailing_end = batch.console.size();
+      return;
+    }
+    batch.sets.push_back(set);
+    batch.supersedes.push_back(io.elements.supersedesPrevious());
+    batch.messages_end.push_back(batch.console.size());
+  }
+}
+
+void start_searches(SetBatch& batch, const EngineRun& run, const NightState& night,
+                    const StopToken& stop, WorkerPool& pool) {
+  batch.predictions.resize(batch.sets.size());
+  batch.searches = std::make_unique<TaskRange>(batch.sets.size(), [&, stop](std::size_t k) {
+    BufferSink sink(batch.predictions[k]);
+    search_element_set(batch.sets[k], run, night, sink, stop);
+  });
+  pool.submit(*batch.searches);
+}
+
+// Hands the batch's predictions to the table, set by set, as one thread
+// would have stored them.
+void replay(SetBatch& batch, DayLoopIo& io, TableSink& sink, PredictionTable::Mark& handed_out) {
+  batch.searches->wait();
+  std::size_t written = 0;
+  const auto write_messages = [&](std::size_t to) {
+    const std::string_view text = batch.console.text(written, to);
+    std::fwrite(text.data(), 1, text.size(), io.out);
+    written = to;
+  };
+  for (std::size_t k = 0; k < batch.sets.size(); ++k) {
+    write_messages(batch.messages_end[k]);
+    io.stop.throw_if_requested();
+    if (batch.supersedes[k]) io.table.withdraw_since(handed_out);
+    handed_out = io.table.mark();
+    if (const std::exception_ptr error = batch.searches->error(k)) std::rethrow_exception(error);
+    for (const TimedPrediction& p : batch.predictions[k]) sink.add(p.time, p.record);
+  }
+  if (batch.ends_night) write_messages(batch.trailing_end);
+}
+
+}  // namespace
+
+void search_night_in_parallel(const EngineRun& run, const NightState& night, DayLoopIo& io,
+                              WorkerPool& pool) {
+  TableSink sink(io.table, io.flusher, night, io.out);
+  io.elements.rewindElementSets();
+  PredictionTable::Mark handed_out = io.table.mark();
+  // Two batches: the workers search the one while the other is handed to the table.
+  auto ahead = std::make_unique<SetBatch>();
+  fill(*ahead, io);
+  start_searches(*ahead, run, night, io.stop, pool);
+  for (;;) {
+    std::unique_ptr<SetBatch> now = std::move(ahead);
+    if (!now->ends_night) {
+      ahead = std::make_unique<SetBatch>();
+      fill(*ahead, io);
+      start_searches(*ahead, run, night, io.stop, pool);
+    }
+    replay(*now, io, sink, handed_out);
+    if (now->ends_night) return;
+  }
+}
+
+}  // namespace vespera
