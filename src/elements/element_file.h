@@ -29,6 +29,8 @@ class ElementFile {
   bool open(const FileName& name);
   void close();
   bool is_open() const { return stream_ != nullptr; }
+  // The open stream (null when closed), for the identity of the file read.
+  std::FILE* stream() const { return stream_; }
 
   // read_line: the next line as a 70-column record; false at the end of the
   // file. Counts the line. A read error throws FatalIoError.

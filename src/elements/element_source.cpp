@@ -5,6 +5,7 @@
 #include "elements/element_file.h"
 #include "elements/element_reader.h"
 #include "elements/element_store.h"
+#include "elements/streaming_pass.h"
 #include "format/format_writer.h"
 
 namespace vespera {
@@ -13,10 +14,9 @@ struct ElementSource::State {
   ElementStore store;  // memory mode
   ElementSet scratch;  // the set being read while loading
 
-  // Streaming mode: the file being read and the set handed out last.
-  ElementFile file;
+  // Streaming mode: the pass over the files and the set handed out last.
+  StreamingPass pass;
   bool pass_started = false;  // false until the first nextElementSet after a rewind
-  int next_file = 0;          // index of the file to open next
   int32_t saved_ncat = 0;
   int32_t saved_epoch_day = 0;
   float saved_epoch_fraction = 0.0f;
@@ -27,11 +27,6 @@ namespace {
 
 const Format& not_found_exit_format() {
   static const Format format("('Input file ',a,' not found - exit')");
-  return format;
-}
-
-const Format& not_found_format() {
-  static const Format format("('Input file ',a,' not found')");
   return format;
 }
 
@@ -52,19 +47,6 @@ int element_file_count(const RunSettings& settings) {
   return std::clamp<int>(settings.elementFileCount, 0, kMaxElementFiles);
 }
 
-// Opens the next element file that exists, writing the streaming-mode message
-// for each missing one. Returns false past the last name.
-bool open_next_stream(ElementSource::State& state, const ElementContext& context) {
-  const int count = element_file_count(context.settings);
-  while (state.next_file < count) {
-    const FileName& name = context.settings.elementFileNames[static_cast<std::size_t>(state.next_file)];
-    ++state.next_file;
-    if (state.file.open(name)) return true;
-    not_found_format().write(context.console, {name});
-  }
-  return false;
-}
-
 int next_from_store(ElementStore& store, ElementSet& current) {
   if (store.cursor >= store.count) {
     store.cursor = store.count + 1;
@@ -81,16 +63,9 @@ int next_from_files(ElementSource::State& state, const ElementContext& context,
     state.pass_started = true;
     state.saved_ncat = 0;
     state.supersedes_previous = false;
-    state.next_file = 0;
-    state.file.close();
-    open_next_stream(state, context);
+    state.pass.start();
   }
-  while (state.file.is_open()) {
-    if (readElementSet(state.file, context, current) != 0) {
-      state.file.close();
-      open_next_stream(state, context);
-      continue;
-    }
+  while (state.pass.next(context, current)) {
     state.supersedes_previous = false;
     if (!context.settings.dropOlderDuplicates) return 0;
 
@@ -117,7 +92,11 @@ ElementSource::~ElementSource() = default;
 
 int ElementSource::loadElementSets(const ElementContext& context) {
   const RunSettings& settings = context.settings;
-  if (!settings.keepElementsInMemory) return 0;
+  if (!settings.keepElementsInMemory) {
+    // The readings kept from another run's passes may hold other selections.
+    state_->pass.forget();
+    return 0;
+  }
 
   State& state = *state_;
   ElementStore& store = state.store;
@@ -152,7 +131,7 @@ int ElementSource::loadElementSets(const ElementContext& context) {
 void ElementSource::rewindElementSets() {
   state_->store.cursor = 0;
   state_->pass_started = false;
-  state_->file.close();
+  state_->pass.start();
 }
 
 int ElementSource::nextElementSet(const ElementContext& context, ElementSet& current) {

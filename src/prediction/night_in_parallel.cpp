@@ -1,11 +1,11 @@
 #include "prediction/night_in_parallel.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "format/memory_stream.h"
 #include "prediction/element_search.h"
 #include "prediction/prediction_sink.h"
 
@@ -31,36 +31,6 @@ class BufferSink final : public PredictionSink {
   std::vector<TimedPrediction>& out_;
 };
 
-// Console messages written while sets are handed out, kept in memory to be
-// written in their place among the table's messages.
-class CapturedConsole {
- public:
-  CapturedConsole() : file_(open_memstream(&text_, &size_)) {
-    if (file_ == nullptr) std::abort();  // no memory for a stream
-  }
-  ~CapturedConsole() {
-    std::fclose(file_);
-    std::free(text_);
-  }
-  CapturedConsole(const CapturedConsole&) = delete;
-  CapturedConsole& operator=(const CapturedConsole&) = delete;
-
-  std::FILE* file() const { return file_; }
-  // The length of everything written so far.
-  std::size_t size() {
-    std::fflush(file_);
-    return size_;
-  }
-  std::string_view text(std::size_t from, std::size_t to) const {
-    return std::string_view(text_ + from, to - from);
-  }
-
- private:
-  char* text_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* file_;
-};
-
 // One batch of element sets handed out in a row, their searches and what
 // handing them out wrote on the console.
 struct SetBatch {
@@ -68,7 +38,7 @@ struct SetBatch {
   std::vector<bool> supersedes;               // the set supersedes the one before it
   std::vector<std::size_t> messages_end;      // console text up to the set's handing out
   std::vector<std::vector<TimedPrediction>> predictions;
-  CapturedConsole console;
+  MemoryStream console;  // what handing the sets out wrote
   bool ends_night = false;  // the element source had no more sets
   std::size_t trailing_end = 0;               // console text up to the end of the night
   std::unique_ptr<TaskRange> searches;        // last: it waits for its tasks before the rest goes

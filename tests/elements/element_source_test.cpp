@@ -1,5 +1,8 @@
 #include "elements/element_source.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -152,6 +155,43 @@ TEST_F(StreamingModeTest, FilesAreReadAgainOnEveryPass) {
   EXPECT_EQ(pass(source, harness), (Names{"CHANGED", "ADDED"}));
   EXPECT_EQ(harness.console_text(), message);
   EXPECT_EQ(source.storedCount(), 0);
+}
+
+// A file read to its end is kept: the next pass gives its sets and writes its
+// messages again without reading it, until its size or modification time
+// changes; then it is read again.
+TEST_F(StreamingModeTest, KeptReadingsUntilTheFileChanges) {
+  const std::string broken = "BROKEN\n1 0020XU 98067A   18020.5\n";
+  const std::string a = dir.write("a.tle", named_set("FIRST", 100, 20) + broken + named_set("SECOND", 200, 20));
+  harness.set_files({a});
+  const std::string errors = "Error in elements file " + field40(a) + "\n" +
+                             "Format error in elements file at line    5\n";
+  for (int night = 0; night < 3; ++night) {
+    EXPECT_EQ(pass(source, harness), (Names{"FIRST", "SECOND"}));
+    EXPECT_EQ(harness.console_text(), errors);
+  }
+  // Other text of the same size, given back its modification time: the
+  // kept reading still stands for it.
+  struct stat before {};
+  ASSERT_EQ(stat(a.c_str(), &before), 0);
+  const std::string changed = named_set("THIRD", 100, 20) + broken + named_set("SECOND", 200, 20);
+  dir.write("a.tle", changed);
+  timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+  EXPECT_EQ(pass(source, harness), (Names{"FIRST", "SECOND"}));
+  EXPECT_EQ(harness.console_text(), errors);
+  // Another modification time: read again.
+  times[1] = timespec{1234567890, 0};
+  ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+  EXPECT_EQ(pass(source, harness), (Names{"THIRD", "SECOND"}));
+  EXPECT_EQ(harness.console_text(), errors);
+  // A pass left half way keeps nothing of the file: the next reads it again.
+  source.rewindElementSets();
+  ElementSet set;
+  ASSERT_EQ(source.nextElementSet(harness.context(), set), 0);
+  dir.write("a.tle", named_set("FOURTH", 100, 20));
+  ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
+  EXPECT_EQ(pass(source, harness), Names{"FOURTH"});
 }
 
 TEST_F(StreamingModeTest, ConsecutiveDuplicatesAndTheSupersededSets) {

@@ -1,0 +1,53 @@
+// The reading of one element file in streaming mode, kept from one pass to
+// the next: each set it gave, the console messages written before each set
+// and after the last. The next pass gives the same sets and writes the same
+// messages without reading the file again, unless the file has changed: its
+// device, inode, size or modification time differ from those it had when
+// it was read.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "elements/element_set.h"
+#include "vocabulary/run_settings.h"
+
+namespace vespera {
+
+// What tells one state of a file's contents from another.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+
+  friend bool operator==(const FileIdentity& a, const FileIdentity& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+           a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+  }
+};
+
+// The identity of the open stream's file, or of the file named `path`;
+// none when it cannot be told.
+std::optional<FileIdentity> identity_of(std::FILE* stream);
+std::optional<FileIdentity> identity_of(const FileName& path);
+
+struct FileReading {
+  FileName name;
+  FileIdentity identity;
+  bool complete = false;  // read to its end
+  std::vector<ElementSet> sets;
+  std::vector<std::string> messages_before;  // one for each set
+  std::string trailing;                      // after the last set
+
+  // Whether the reading stands for the file `name` as it is now.
+  bool current_for(const FileName& name) const;
+  // Forgets the sets and messages; the reading starts again.
+  void restart(const FileName& name, const FileIdentity& identity);
+};
+
+}  // namespace vespera
