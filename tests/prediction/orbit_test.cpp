@@ -82,7 +82,7 @@ TEST(TimeOfU, CircularOrbitHasEccentricAnomalyEqualToTrueAnomaly) {
   set.eccentricity = 0.0f;
   const SiteGeometry site = site_at(40.0f, 75.0f);
   OrbitSetup orbit;
-  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15, StopToken()}, orbit));
   EXPECT_EQ(orbit.e_factor, 1.0f);
   for (float u : {0.3f, 1.0f, 2.0f, 3.0f, 4.0f, 6.0f}) {
     const OrbitPoint point = time_of_u(set, orbit, 0, u);
@@ -95,7 +95,7 @@ TEST(TimeOfU, NormalisesUAndStaysWithinHalfARevolutionOfTheCrossing) {
   const ElementSet set = iss_like();
   const SiteGeometry site = site_at(40.0f, 75.0f);
   OrbitSetup orbit;
-  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15, StopToken()}, orbit));
   EXPECT_FLOAT_EQ(time_of_u(set, orbit, 0, -0.25f).u, static_cast<float>(-0.25 + 2 * M_PI));
   EXPECT_FLOAT_EQ(time_of_u(set, orbit, 0, kTwoPi + 0.25f).u, 0.25f);
   for (int j = 0; j < orbit.crossing_count; ++j) {
@@ -117,7 +117,7 @@ TEST(TimeOfU, AtACrossingsOwnUGivesTheCrossingsTime) {
   for (float latitude : {40.0f, -33.9f}) {
     const SiteGeometry site = site_at(latitude, 75.0f);
     OrbitSetup orbit;
-    ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit));
+    ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15, StopToken()}, orbit));
     for (int k = 0; k < orbit.crossing_count; ++k) {
       const LatitudeCrossing& c = orbit.crossings[k];
       const float expected =
@@ -153,7 +153,7 @@ TEST_P(CrossingTest, CrossingsTrackedRevolutionByRevolutionMatchTheOrbit) {
   if (tc.inclination_deg > 90.0f) set.nodePerRev = -set.nodePerRev;
   const SiteGeometry site = site_at(tc.latitude_deg, 75.0f);
   const ObservingWindow window = night_of_the_16th();
-  const SearchScope scope{set, site, window, 15};
+  const SearchScope scope{set, site, window, 15, StopToken()};
   OrbitSetup orbit;
   ASSERT_TRUE(setup_orbit(scope, orbit));
   ASSERT_EQ(orbit.crossing_count, tc.crossings);
@@ -236,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SetupOrbit, SingleCrossingAtTheTurningPoint) {
   const ElementSet set = iss_like();
   OrbitSetup orbit;
-  ASSERT_TRUE(setup_orbit(SearchScope{set, site_at(60.0f, 75.0f), night_of_the_16th(), 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, site_at(60.0f, 75.0f), night_of_the_16th(), 15, StopToken()}, orbit));
   EXPECT_EQ(orbit.crossing_count, 1);
   EXPECT_EQ(orbit.crossings[0].u, kHalfPi);
   EXPECT_EQ(orbit.crossings[0].dl, kHalfPi);
@@ -244,7 +244,7 @@ TEST(SetupOrbit, SingleCrossingAtTheTurningPoint) {
   EXPECT_EQ(orbit.dl_ref, kHalfPi);
   // In the south the crossing is the track's southern turning point.
   ASSERT_TRUE(
-      setup_orbit(SearchScope{set, site_at(-60.0f, 75.0f), night_of_the_16th(), 15}, orbit));
+      setup_orbit(SearchScope{set, site_at(-60.0f, 75.0f), night_of_the_16th(), 15, StopToken()}, orbit));
   EXPECT_FLOAT_EQ(orbit.crossings[0].u, 3.0f * kHalfPi);
   EXPECT_FLOAT_EQ(orbit.crossings[0].dl, kHalfPi + kPi);
   EXPECT_EQ(orbit.u_ref, kHalfPi);
@@ -252,7 +252,7 @@ TEST(SetupOrbit, SingleCrossingAtTheTurningPoint) {
   ElementSet retro = set;
   retro.inclination = static_cast<float>(120.0 * kRad);
   ASSERT_TRUE(
-      setup_orbit(SearchScope{retro, site_at(70.0f, 75.0f), night_of_the_16th(), 15}, orbit));
+      setup_orbit(SearchScope{retro, site_at(70.0f, 75.0f), night_of_the_16th(), 15, StopToken()}, orbit));
   EXPECT_EQ(orbit.crossings[0].dl, -kHalfPi);
 }
 
@@ -260,7 +260,7 @@ TEST(SetupOrbit, TwoCrossingsSymmetricAboutTheTurningPoint) {
   const ElementSet set = iss_like();
   const SiteGeometry site = site_at(40.0f, 75.0f);
   OrbitSetup orbit;
-  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15, StopToken()}, orbit));
   ASSERT_EQ(orbit.crossing_count, 2);
   const double q = std::fabs(site.sin_lat / std::sin(set.inclination));
   EXPECT_NEAR(orbit.crossings[0].u, std::asin(q), 1e-6);
@@ -271,7 +271,7 @@ TEST(SetupOrbit, TwoCrossingsSymmetricAboutTheTurningPoint) {
   // Southern observer: both shifted by pi, the references not.
   OrbitSetup south;
   ASSERT_TRUE(
-      setup_orbit(SearchScope{set, site_at(-40.0f, 75.0f), night_of_the_16th(), 15}, south));
+      setup_orbit(SearchScope{set, site_at(-40.0f, 75.0f), night_of_the_16th(), 15, StopToken()}, south));
   EXPECT_FLOAT_EQ(south.crossings[0].u, orbit.crossings[0].u + kPi);
   EXPECT_FLOAT_EQ(south.crossings[0].dl, orbit.crossings[0].dl + kPi);
   EXPECT_FLOAT_EQ(south.crossings[1].u, orbit.crossings[1].u + kPi);
@@ -279,7 +279,7 @@ TEST(SetupOrbit, TwoCrossingsSymmetricAboutTheTurningPoint) {
   // Retrograde: dl of the first crossing negative, the second at -pi - dl.
   ElementSet retro = set;
   retro.inclination = static_cast<float>(98.2 * kRad);
-  ASSERT_TRUE(setup_orbit(SearchScope{retro, site, night_of_the_16th(), 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{retro, site, night_of_the_16th(), 15, StopToken()}, orbit));
   EXPECT_LT(orbit.crossings[0].dl, 0.0f);
   EXPECT_FLOAT_EQ(orbit.crossings[1].dl, -kPi - orbit.crossings[0].dl);
   EXPECT_EQ(orbit.dl_ref, -orbit.crossings[0].dl);
@@ -297,9 +297,9 @@ TEST(SetupOrbit, AcceptanceWidth) {
     ElementSet set = iss_like();
     set.inclination = static_cast<float>(row.inclination_deg * kRad);
     OrbitSetup orbit;
-    ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 20}, orbit));
+    ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 20, StopToken()}, orbit));
     EXPECT_FLOAT_EQ(orbit.lon_window, row.base / site.cos_lat) << row.inclination_deg;
-    ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 19}, orbit));
+    ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 19, StopToken()}, orbit));
     EXPECT_FLOAT_EQ(orbit.lon_window, row.base / site.cos_lat + 0.17f) << row.inclination_deg;
   }
   // A high orbit adds 0.37 radians per 1000 miles of apogee above 1000 miles.
@@ -307,7 +307,7 @@ TEST(SetupOrbit, AcceptanceWidth) {
   high.meanMotion = 5.0f;
   high.eccentricity = 0.3f;
   OrbitSetup orbit;
-  ASSERT_TRUE(setup_orbit(SearchScope{high, site, night_of_the_16th(), 20}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{high, site, night_of_the_16th(), 20, StopToken()}, orbit));
   const double excess = (orbit.a * 1.3 - site.site_radius - 1000.0) * 0.001;
   EXPECT_GT(excess, 0.0);
   EXPECT_NEAR(orbit.lon_window, 1.0 / site.cos_lat + 0.37 * excess, 1e-5);
@@ -325,7 +325,7 @@ TEST(SetupOrbit, MeanMotionLimitsAtTheWindowStart) {
     ElementSet set = iss_like();
     set.meanMotion = row.mean_motion;
     set.meanMotionDot = 0.0f;
-    EXPECT_EQ(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit), row.searched)
+    EXPECT_EQ(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15, StopToken()}, orbit), row.searched)
         << row.mean_motion;
   }
   // A decaying set whose mean motion has passed 16.65 by the window start.
@@ -333,7 +333,7 @@ TEST(SetupOrbit, MeanMotionLimitsAtTheWindowStart) {
   decayed.meanMotion = 16.5f;
   decayed.meanMotionDot = 0.2f;
   decayed.epochDay = 58040;
-  EXPECT_FALSE(setup_orbit(SearchScope{decayed, site, night_of_the_16th(), 15}, orbit));
+  EXPECT_FALSE(setup_orbit(SearchScope{decayed, site, night_of_the_16th(), 15, StopToken()}, orbit));
 }
 
 // Candidates over the window, with a bound on the calls so that a search
@@ -356,25 +356,25 @@ TEST(SetupOrbit, SetsThatGiveNoUsableOrbitAreSkipped) {
   OrbitSetup orbit;
   ElementSet set = iss_like();
   set.eccentricity = 1.0f;
-  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15}, orbit));
+  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit));
   set = iss_like();
   set.meanMotionDot = kNaN;
-  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15}, orbit));
+  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit));
   set = iss_like();
   set.meanMotion = kNaN;
-  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15}, orbit));
+  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit));
   // A perigee turning by more than a revolution per revolution gives a
   // negative period: the search would run backward for ever.
   set = iss_like();
   set.perigeePerRev = 100.0f;
-  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15}, orbit));
+  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit));
   set.perigeePerRev = std::numeric_limits<float>::infinity();
-  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15}, orbit));
+  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit));
   // A revolution count beyond 32 bits.
   set = iss_like();
   set.meanMotionDot = 0.0f;
   set.epochDay = -200000000;
-  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15}, orbit));
+  EXPECT_FALSE(setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit));
 }
 
 TEST(NextCandidate, AbsurdNumbersNeverMakeTheSearchRunWithoutEnd) {
@@ -388,23 +388,23 @@ TEST(NextCandidate, AbsurdNumbersNeverMakeTheSearchRunWithoutEnd) {
   set.epochFraction = 0.5f;
   set.meanMotionDot = 1.0e6f;
   const ObservingWindow near_epoch{16.51f, 17.0f};
-  ASSERT_TRUE(setup_orbit(SearchScope{set, site, near_epoch, 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, site, near_epoch, 15, StopToken()}, orbit));
   EXPECT_LT(orbit.period, 0.001f);
-  EXPECT_LE(count_candidates(SearchScope{set, site, near_epoch, 15}, orbit), 1);
+  EXPECT_LE(count_candidates(SearchScope{set, site, near_epoch, 15, StopToken()}, orbit), 1);
   // A period too short to move next_time in float ends the search.
   set = iss_like();
-  ASSERT_TRUE(setup_orbit(SearchScope{set, site, window, 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit));
   orbit.period = 1.0e-9f;
   orbit.lon_window = -1.0f;  // nothing is ever a candidate
-  EXPECT_EQ(count_candidates(SearchScope{set, site, window, 15}, orbit), 0);
+  EXPECT_EQ(count_candidates(SearchScope{set, site, window, 15, StopToken()}, orbit), 0);
   // NaN node or perigee: no crossing is ever within the width.
   for (int which = 0; which < 3; ++which) {
     set = iss_like();
     if (which == 0) set.nodeRa = kNaN;
     if (which == 1) set.argPerigee = kNaN;
     if (which == 2) set.inclination = kNaN;
-    if (setup_orbit(SearchScope{set, site, window, 15}, orbit)) {
-      EXPECT_LT(count_candidates(SearchScope{set, site, window, 15}, orbit), 100) << which;
+    if (setup_orbit(SearchScope{set, site, window, 15, StopToken()}, orbit)) {
+      EXPECT_LT(count_candidates(SearchScope{set, site, window, 15, StopToken()}, orbit), 100) << which;
     }
   }
   // A window far in the future, where a float day no longer resolves a
@@ -412,16 +412,16 @@ TEST(NextCandidate, AbsurdNumbersNeverMakeTheSearchRunWithoutEnd) {
   set = iss_like();
   set.meanMotionDot = 0.0f;
   const ObservingWindow far{3.0e7f, 3.0e7f + 5.0f};
-  if (setup_orbit(SearchScope{set, site, far, 15}, orbit)) {
-    EXPECT_LT(count_candidates(SearchScope{set, site, far, 15}, orbit), 1000);
+  if (setup_orbit(SearchScope{set, site, far, 15, StopToken()}, orbit)) {
+    EXPECT_LT(count_candidates(SearchScope{set, site, far, 15, StopToken()}, orbit), 1000);
   }
   // An equatorial orbit seen from the equator (0 / 0 in the crossing ratio).
   set = iss_like();
   set.inclination = 0.0f;
   const SiteGeometry equator = site_at(0.0f, 75.0f);
-  ASSERT_TRUE(setup_orbit(SearchScope{set, equator, window, 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, equator, window, 15, StopToken()}, orbit));
   EXPECT_EQ(orbit.crossing_count, 1);
-  EXPECT_LT(count_candidates(SearchScope{set, equator, window, 15}, orbit), 100);
+  EXPECT_LT(count_candidates(SearchScope{set, equator, window, 15, StopToken()}, orbit), 100);
 }
 
 TEST(NextCandidate, ChoosesTheNearerCrossingAndKeepsTheFirstOnATie) {
@@ -429,7 +429,7 @@ TEST(NextCandidate, ChoosesTheNearerCrossingAndKeepsTheFirstOnATie) {
     ElementSet set = iss_like();
     set.inclination = static_cast<float>(inclination_deg * kRad);
     const SiteGeometry site = site_at(40.0f, 75.0f);
-    const SearchScope scope{set, site, night_of_the_16th(), 15};
+    const SearchScope scope{set, site, night_of_the_16th(), 15, StopToken()};
     OrbitSetup orbit;
     ASSERT_TRUE(setup_orbit(scope, orbit));
     int j = -1;
@@ -453,7 +453,7 @@ TEST(NextCandidate, EndsAfterTheWindowEndWithItsMargin) {
   const ElementSet set = iss_like();
   const SiteGeometry site = site_at(40.0f, 75.0f);
   const ObservingWindow window = night_of_the_16th();
-  const SearchScope scope{set, site, window, 15};
+  const SearchScope scope{set, site, window, 15, StopToken()};
   OrbitSetup orbit;
   ASSERT_TRUE(setup_orbit(scope, orbit));
   orbit.lon_window = 10.0f;
@@ -478,7 +478,7 @@ TEST(NextCandidate, DecayRefreshShrinksTheEccentricityAndStopsAtDecay) {
   set.meanMotion = 16.3f;
   set.meanMotionDot = 0.1f;  // 16.3 + 0.2 t reaches 16.65 after 1.75 days
   set.eccentricity = 0.002f;
-  const SearchScope scope{set, site, window, 15};
+  const SearchScope scope{set, site, window, 15, StopToken()};
   OrbitSetup orbit;
   ASSERT_TRUE(setup_orbit(scope, orbit));
   orbit.lon_window = 10.0f;
@@ -511,7 +511,7 @@ TEST(SubsatellitePoint, HeightAndNodeRelativeLongitude) {
   const ElementSet set = iss_like();
   const SiteGeometry site = site_at(40.0f, 75.0f);
   OrbitSetup orbit;
-  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15}, orbit));
+  ASSERT_TRUE(setup_orbit(SearchScope{set, site, night_of_the_16th(), 15, StopToken()}, orbit));
   for (float u : {0.1f, 1.0f, 2.0f, 3.0f, 4.0f, 5.5f}) {
     const OrbitPoint point = time_of_u(set, orbit, 0, u);
     const SubsatellitePoint sub = subsatellite_point(orbit, site, point);

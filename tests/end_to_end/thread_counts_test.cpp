@@ -1,0 +1,182 @@
+// The same whole runs with 1, 2, 3 and 8 searching threads: the report, the
+// console output and the exit status are the same byte for byte. The runs:
+// random sections of every report format; a combined run; a day that fills
+// the prediction table more than once; streaming mode with newer and older
+// duplicates and a damaged set; and a run interrupted at a prompt after its
+// table was split.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "end_to_end_support.h"
+#include "random_sections.h"
+
+namespace vespera::e2e {
+namespace {
+
+struct Outcome {
+  int status = -1;
+  std::string out, err, report;
+};
+
+// Runs the program with --threads `threads` on the control file run.ctl,
+// with `input` on the console; with `interrupt_at`, sends an interrupt once
+// the console shows that text (the console input then stays open, so that a
+// prompt waits).
+Outcome run_with(const Workspace& ws, int threads, const std::string& input_text,
+                 const std::string& interrupt_at) {
+  for (const char* name : {"report.txt", "out.txt", "err.txt"}) std::filesystem::remove(ws.path() / name);
+  int input[2];
+  if (pipe(input) != 0) std::abort();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(input[0], STDIN_FILENO);
+    close(input[0]);
+    close(input[1]);
+    if (chdir(ws.path().c_str()) != 0 || !std::freopen("out.txt", "w", stdout) ||
+        !std::freopen("err.txt", "w", stderr)) {
+      _exit(126);
+    }
+    const std::string count = std::to_string(threads);
+    execl(VESPERA_BINARY, VESPERA_BINARY, "--threads", count.c_str(), "run.ctl",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(input[0]);
+  if (write(input[1], input_text.data(), input_text.size()) !=
+      static_cast<ssize_t>(input_text.size())) {
+    std::abort();
+  }
+  if (interrupt_at.empty()) close(input[1]);
+  if (!interrupt_at.empty()) {
+    while (ws.read("out.txt").find(interrupt_at) == std::string::npos) usleep(2000);
+    kill(pid, SIGINT);
+  }
+  Outcome outcome;
+  int status = 0;
+  if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+  if (!interrupt_at.empty()) close(input[1]);
+  outcome.out = ws.read("out.txt");
+  outcome.err = ws.read("err.txt");
+  outcome.report = ws.read("report.txt");
+  return outcome;
+}
+
+// Every thread count gives the one-thread outcome; returns it.
+Outcome expect_same_for_every_thread_count(const Workspace& ws, const std::string& input = "",
+                                           const std::string& interrupt_at = "") {
+  const Outcome one = run_with(ws, 1, input, interrupt_at);
+  for (const int threads : {2, 3, 8}) {
+    SCOPED_TRACE("threads " + std::to_string(threads));
+    const Outcome many = run_with(ws, threads, input, interrupt_at);
+    EXPECT_EQ(many.status, one.status);
+    EXPECT_TRUE(many.out == one.out) << many.out.substr(0, 400);
+    EXPECT_TRUE(many.err == one.err) << many.err.substr(0, 400);
+    EXPECT_TRUE(many.report == one.report) << "reports of " << many.report.size() << " and "
+                                           << one.report.size() << " bytes differ";
+  }
+  return one;
+}
+
+// A workspace with the visual excerpt, its catalogue and the override sample.
+struct ExcerptWorkspace : Workspace {
+  ExcerptWorkspace() {
+    copy_data("end_to_end/visual-excerpt.tle");
+    copy_data("end_to_end/visual-excerpt.mag");
+    copy_data("sample-override.mag");
+  }
+};
+
+// A section whose one night (absolute, the whole UT day) fills the table
+// more than once: every point of every pass, in small steps, whatever its
+// brightness or sunlight.
+Section crowded_day() {
+  Section s;
+  s.days = "16 16";
+  s.window = "0 24 A";
+  s.magnitude_limit = "30";
+  s.min_altitude = "0";
+  s.step_scale = "0.03";
+  s.ignore_shadow = "T";
+  return s;
+}
+
+TEST(ThreadCounts, RandomSectionsOfEveryFormat) {
+  for (const char format : {'A', 'B', 'C', 'D', 'E', 'R'}) {
+    for (uint32_t n = 0; n < 2; ++n) {
+      const RandomRun run = random_run(20261208 + n * 7 + static_cast<uint32_t>(format), format);
+      SCOPED_TRACE(run.section.text());
+      ExcerptWorkspace ws;
+      ws.write("run.ctl", run.section.text());
+      const Outcome one = expect_same_for_every_thread_count(ws, run.console_input);
+      EXPECT_EQ(one.status, 0);
+    }
+  }
+}
+
+TEST(ThreadCounts, CombinedRunAndAFullTable) {
+  ExcerptWorkspace ws;
+  Section first = crowded_day();
+  first.list_end = "combine";
+  Section second;
+  second.days = "16 17";
+  second.format = "A     A";
+  ws.write("run.ctl", first.text() + second.text());
+  const Outcome one = expect_same_for_every_thread_count(ws);
+  EXPECT_EQ(one.status, 0);
+  EXPECT_NE(one.out.find("Space limit10000 predictions - output is being split up\n"),
+            std::string::npos);
+}
+
+// Every set of the excerpt followed by a copy a day newer (which withdraws
+// the older one's predictions) and a copy a day older (dropped), with a
+// damaged set between the satellites.
+std::string with_duplicates(const std::string& excerpt) {
+  const std::vector<std::string> lines = split_lines(excerpt);
+  std::string text;
+  for (std::size_t i = 0; i + 2 < lines.size(); i += 3) {
+    const std::string set = lines[i] + "\n" + lines[i + 1] + "\n" + lines[i + 2] + "\n";
+    std::string newer = set, older = set;
+    const std::size_t day = set.find('\n') + 1 + 20;  // line 1, columns 21-23
+    newer.replace(day, 3, "290");
+    older.replace(day, 3, "288");
+    text += set + newer + older + "BROKEN\n1 X\n";
+  }
+  return text;
+}
+
+TEST(ThreadCounts, StreamingModeWithDuplicates) {
+  ExcerptWorkspace ws;
+  ws.write("dup.tle", with_duplicates(ws.read("visual-excerpt.tle")));
+  Section s = crowded_day();
+  s.days = "15 16";
+  s.memory = "F";
+  s.step_scale = "0.2";
+  s.elements = {"dup.tle", "visual-excerpt.tle"};
+  ws.write("run.ctl", s.text());
+  const Outcome one = expect_same_for_every_thread_count(ws);
+  EXPECT_EQ(one.status, 0);
+  EXPECT_NE(one.out.find("Format error in elements file at line"), std::string::npos);
+}
+
+TEST(ThreadCounts, InterruptAtAPromptAfterTheTableWasSplit) {
+  ExcerptWorkspace ws;
+  Section first = crowded_day();
+  first.list_end = "combine";
+  Section second;
+  second.output = "prompt";
+  ws.write("run.ctl", first.text() + second.text());
+  const Outcome one = expect_same_for_every_thread_count(ws, "", "Enter output file name\n");
+  EXPECT_EQ(one.status, 1);
+  EXPECT_EQ(one.err, "Interrupt\n");
+  EXPECT_NE(one.report.find("\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vespera::e2e
