@@ -1,7 +1,8 @@
 #!/bin/sh
-# Whole-program benchmark: CPU time, peak memory and report size of three runs
-# of the vespera program at 40 N 75 W, magnitudes to 12, walked passes,
-# format A:
+# Whole-program benchmark: wall and CPU time, peak memory and report size of
+# three runs of the vespera program at 40 N 75 W, magnitudes to 12, walked
+# passes, format A, each with one searching thread (--threads 1) and with the
+# default (the machine's cores):
 #   gpredict-week          the 979 sets of debian-gpredict-2018-01.tle with the
 #                          sample magnitude catalogue, nights of 2018 January 14-20
 #   catalog-month-memory   catalog-2017-10-16.tle over the 31 nights of October
@@ -51,21 +52,29 @@ ln -s "$data/debian-gpredict-2018-01.tle" "$work/gpredict.tle"
 ln -s "$data/sample.mag" "$work/sample.mag"
 cp "$here"/gpredict-week.ctl "$here"/catalog-month-memory.ctl "$here"/catalog-month-stream.ctl "$work/"
 
-printf '%-22s %8s %8s %8s %10s %10s %10s\n' run "user s" "sys s" "peak MB" "lines" "predict." "MB report"
+printf '%-22s %8s %7s %7s %7s %8s %10s %10s %10s\n' run threads "wall s" "user s" "sys s" "peak MB" \
+  "lines" "predict." "MB report"
 for run in gpredict-week catalog-month-memory catalog-month-stream; do
   report=$(sed -n '20p' "$work/$run.ctl")
-  (cd "$work" && /usr/bin/time -v "$program" "$run.ctl" >"$run.out" 2>"$run.time")
-  user=$(sed -n 's/^[[:space:]]*User time (seconds): //p' "$work/$run.time")
-  sys=$(sed -n 's/^[[:space:]]*System time (seconds): //p' "$work/$run.time")
-  peak_kb=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$work/$run.time")
-  lines=$(wc -l <"$work/$report")
-  bytes=$(wc -c <"$work/$report")
-  # Prediction lines: those that begin with the time columns (i2,2i3); an
-  # identification line has a digit (catalogue number of 100 up) or a blank
-  # (below 100) where these have the hour's digit and the blank after it.
-  predictions=$(grep -c '^[ 12][0-9] [ 1-5][0-9] [ 1-5][0-9]' "$work/$report" || true)
-  printf '%-22s %8s %8s %8.1f %10d %10d %10.1f\n' "$run" "$user" "$sys" "$(awk "BEGIN{print $peak_kb/1024}")" \
-    "$lines" "$predictions" "$(awk "BEGIN{print $bytes/1048576}")"
+  for threads in 1 default; do
+    option=""
+    if [ "$threads" = 1 ]; then option="--threads 1"; fi
+    # shellcheck disable=SC2086
+    (cd "$work" && /usr/bin/time -v "$program" $option "$run.ctl" >"$run.out" 2>"$run.time")
+    wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/$run.time" |
+      awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
+    user=$(sed -n 's/^[[:space:]]*User time (seconds): //p' "$work/$run.time")
+    sys=$(sed -n 's/^[[:space:]]*System time (seconds): //p' "$work/$run.time")
+    peak_kb=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$work/$run.time")
+    lines=$(wc -l <"$work/$report")
+    bytes=$(wc -c <"$work/$report")
+    # Prediction lines: those that begin with the time columns (i2,2i3); an
+    # identification line has a digit (catalogue number of 100 up) or a blank
+    # (below 100) where these have the hour's digit and the blank after it.
+    predictions=$(grep -c '^[ 12][0-9] [ 1-5][0-9] [ 1-5][0-9]' "$work/$report" || true)
+    printf '%-22s %8s %7.2f %7s %7s %8.1f %10d %10d %10.1f\n' "$run" "$threads" "$wall" "$user" "$sys" \
+      "$(awk "BEGIN{print $peak_kb/1024}")" "$lines" "$predictions" "$(awk "BEGIN{print $bytes/1048576}")"
+    if [ "${KEEP_REPORTS:-0}" = 1 ]; then cp "$work/$report" "$here/$threads-$report"; fi
+  done
   grep -v '^Space limit' "$work/$run.out" | sed 's/^/    /'
-  if [ "${KEEP_REPORTS:-0}" = 1 ]; then cp "$work/$report" "$here/"; fi
 done

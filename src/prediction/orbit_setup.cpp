@@ -82,32 +82,35 @@ void set_orbit_shape(OrbitSetup& orbit, float mean_motion, float eccentricity) {
   orbit.p = f((e + 1.0) * (1.0 - e) * d(orbit.a));
 }
 
-bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
-  const ElementSet& set = scope.set;
-  const SiteGeometry& site = scope.site;
-  orbit = OrbitSetup{};
+namespace {
 
-  // Acceptance width.
-  orbit.lat_margin =
-      f(d(kHalfPi) - std::fabs(d(kHalfPi) - d(set.inclination)) - std::fabs(d(site.latitude)));
-  orbit.lon_window = base_lon_window(orbit.lat_margin, site.cos_lat);
+// The acceptance width: how far west or east of the observer a crossing may
+// lie for the revolution to be walked.
+void set_acceptance_width(const SearchScope& scope, OrbitSetup& orbit) {
+  orbit.lat_margin = f(d(kHalfPi) - std::fabs(d(kHalfPi) - d(scope.set.inclination)) -
+                       std::fabs(d(scope.site.latitude)));
+  orbit.lon_window = base_lon_window(orbit.lat_margin, scope.site.cos_lat);
   if (scope.minAltitudeDeg < kLowAltitudeDeg) {
     orbit.lon_window = f(d(orbit.lon_window) + d(kLowAltitudeAllowance));
   }
+}
 
-  // Epoch and mean motion at the window start.
+// The orbit's constants for the mean motion at the window start: the node's
+// place, the earth's turning under the orbit plane and the ellipse. False
+// for a mean motion outside the predicted range or an eccentricity of 1 or more.
+bool set_orbit_constants(const SearchScope& scope, OrbitSetup& orbit) {
+  const ElementSet& set = scope.set;
   orbit.sin_i = f(std::sin(d(set.inclination)));
   orbit.cos_i = f(std::cos(d(set.inclination)));
-  orbit.epoch_time = f(static_cast<double>(int64_t{set.epochDay} - int64_t{site.start_day_number}) +
+  orbit.epoch_time = f(static_cast<double>(int64_t{set.epochDay} - int64_t{scope.site.start_day_number}) +
                        d(set.epochFraction));
   orbit.dt_start = f(d(scope.window.start) - d(kWindowMarginDays) - d(orbit.epoch_time));
   orbit.n_now = f(d(set.meanMotion) + 2.0 * d(set.meanMotionDot) * d(orbit.dt_start));
   if (!(orbit.n_now > kMinMeanMotion && orbit.n_now < kDecayMeanMotion)) return false;
   if (!(std::fabs(set.eccentricity) < 1.0f)) return false;
 
-  // The orbit's constants.
-  orbit.node_angle0 = f((d(orbit.epoch_time) * d(kSiderealPerSolarDay) + d(site.start_sidereal) +
-                         d(set.epochFraction)) *
+  orbit.node_angle0 = f((d(orbit.epoch_time) * d(kSiderealPerSolarDay) +
+                         d(scope.site.start_sidereal) + d(set.epochFraction)) *
                             d(kTwoPi) -
                         d(set.nodeRa));
   orbit.rel_rot_period =
@@ -116,17 +119,21 @@ bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
   orbit.perigee_factor = f(1.0 - d(set.perigeePerRev) / d(kTwoPi));
   set_orbit_shape(orbit, orbit.n_now, set.eccentricity);
 
-  // Apogee allowance.
-  const float apogee_excess = f(
-      (d(orbit.a) * (1.0 + d(orbit.e)) - d(site.site_radius) - kApogeeClearanceMiles) * d(0.001f));
+  // Apogee allowance: a high apogee widens the acceptance width.
+  const float apogee_excess = f((d(orbit.a) * (1.0 + d(orbit.e)) - d(scope.site.site_radius) -
+                                 kApogeeClearanceMiles) *
+                                d(0.001f));
   if (apogee_excess > 0.0f) {
     orbit.lon_window =
         f(d(orbit.lon_window) + d(kApogeeAllowancePerThousandMiles) * d(apogee_excess));
   }
+  return true;
+}
 
-  // Where the ground track reaches the observer's latitude. S is pi with
-  // the sign of cos i: the second crossing lies that far round from the first
-  // as seen from the node.
+// Where the ground track reaches the observer's latitude: one crossing at the
+// track's turning latitude, or two. S is pi with the sign of cos i: the
+// second crossing lies that far round from the first as seen from the node.
+void find_latitude_crossings(const SiteGeometry& site, OrbitSetup& orbit) {
   const float S = orbit.cos_i < 0.0f ? -kPi : kPi;
   LatitudeCrossing* c = orbit.crossings;
   const float q = f(std::fabs(d(site.sin_lat) / d(orbit.sin_i)));
@@ -154,15 +161,20 @@ bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
       c[k].dl = f(d(c[k].dl) + d(S));
     }
   }
+}
 
-  // The revolution in which the window (less its margin) starts.
+// The crossings of the revolution in which the window (less its margin)
+// starts, placed in time and in longitude, and the period between crossings.
+// False when the revolution count or the times are no usable numbers.
+bool place_first_revolution(const SearchScope& scope, OrbitSetup& orbit) {
+  const ElementSet& set = scope.set;
   const double revs_to_start =
       (d(set.meanMotionDot) * d(orbit.dt_start) + d(set.meanMotion)) * d(orbit.dt_start);
   if (!(std::fabs(revs_to_start) < kMaxRevolutionCount)) return false;
   orbit.rev_base = static_cast<int32_t>(revs_to_start);
   if (orbit.dt_start < 0.0f) orbit.rev_base -= 1;
 
-  // Each crossing placed in time and in longitude.
+  LatitudeCrossing* c = orbit.crossings;
   for (int k = 0; k < orbit.crossing_count; ++k) {
     const float t = place_crossing(set, orbit, c[k]);
     const float T = f(d(t) + d(orbit.epoch_time));
@@ -177,14 +189,21 @@ bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
       c[0].lon_diff = f(d(c[0].lon_diff) - d(orbit.rot_per_turn) * d(orbit.period));
     }
     c[k].rev = orbit.rev_base;
-    c[k].lon_diff = crossing_lon_diff(orbit, site, t, c[k].dl);
+    c[k].lon_diff = crossing_lon_diff(orbit, scope.site, t, c[k].dl);
   }
-
   // A period between crossings that is not a positive finite number would
   // leave the search standing still or running backward.
-  if (!(orbit.period > 0.0f) || !std::isfinite(orbit.period)) return false;
-  if (!std::isfinite(orbit.next_time)) return false;
-  return true;
+  return orbit.period > 0.0f && std::isfinite(orbit.period) && std::isfinite(orbit.next_time);
+}
+
+}  // namespace
+
+bool setup_orbit(const SearchScope& scope, OrbitSetup& orbit) {
+  orbit = OrbitSetup{};
+  set_acceptance_width(scope, orbit);
+  if (!set_orbit_constants(scope, orbit)) return false;
+  find_latitude_crossings(scope.site, orbit);
+  return place_first_revolution(scope, orbit);
 }
 
 }  // namespace vespera
