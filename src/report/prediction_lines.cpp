@@ -1,18 +1,21 @@
 #include "report/prediction_lines.h"
 
+#include <cstdint>
+
 #include "format/format_writer.h"
 #include "report/item_list.h"
+#include "report/report_layouts.h"
 
 namespace vespera {
 
 namespace {
 
 struct PredictionLineFormats {
-  Format long_layout{"(i2,2i3,a4,a,1x,a1,i4,f5.1,i4,i2,i5,i4,i5,f4.1,i4,i3,i2,f6.1)"};
-  Format radar{"(i2,2i3,a4,i3,i4,1x,a1,i4,i2,2i5)"};
-  Format sky_with_number{"(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,6x,i6)"};
-  Format sky_with_name{"(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,6x,3a4,a2)"};
-  Format sky_with_details{"(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,a4,1x,a1,3a4,a2)"};
+  CompiledLayout long_line{layouts::kLongLine};
+  CompiledLayout radar{layouts::kRadarLine};
+  CompiledLayout sky_with_number{layouts::kSkyLineWithNumber};
+  CompiledLayout sky_with_name{layouts::kSkyLineWithName};
+  CompiledLayout sky_with_details{layouts::kSkyLineWithDetails};
 };
 
 const PredictionLineFormats& formats() {
@@ -20,49 +23,73 @@ const PredictionLineFormats& formats() {
   return compiled;
 }
 
-// The number of items of a B or C line up to the declination.
-constexpr std::size_t kSkyLineValueItems = 16;
+// What a prediction line prints for one of its layout's items: the record's
+// values, the line values and, at the end of a first B or C line, the pass's
+// catalogue information.
+struct PredictionItems {
+  const PredictionRecord& r;
+  const LineValues& v;
+  const MagnitudeInfo& info;
 
-void append_long_line(std::string& out, const PredictionRecord& r, const LineValues& v) {
-  formats().long_layout.append(
-      out, {v.hour, v.minute, v.second, v.tim_text, v.angles(), v.c_text, r.direction,
-            r.magnitude, r.age_days, r.orbit_tenths, r.height, r.shadow_height, v.rng, v.ew,
-            r.phase_angle, v.rah, v.ram, r.declination});
-}
-
-void append_radar_line(std::string& out, const PredictionRecord& r, const LineValues& v) {
-  formats().radar.append(out, {v.hour, v.minute, v.second, v.tim_text, v.alt, v.az, v.c_text,
-                               r.age_days, r.orbit_tenths, r.height, v.rng});
-}
-
-void append_sky_line(std::string& out, const PredictionRecord& r, const LineValues& v,
-                     bool new_pass, const MagnitudeInfo& info) {
-  const PredictionLineFormats& f = formats();
-  ItemList<kSkyLineValueItems + 6> items;
-  for (const FormatItem& item :
-       {FormatItem(v.hour), FormatItem(v.minute), FormatItem(v.second), FormatItem(v.tim_text),
-        FormatItem(v.angles()), FormatItem(v.c_text), FormatItem(r.direction),
-        FormatItem(r.magnitude), FormatItem(r.age_days), FormatItem(r.orbit_tenths),
-        FormatItem(r.height), FormatItem(r.shadow_height), FormatItem(v.distance()),
-        FormatItem(v.rah), FormatItem(v.ram), FormatItem(r.declination)}) {
-    items.add(item);
-  }
-  const Format* layout = &f.sky_with_details;  // a continuation line ends at the declination
-  if (new_pass) {
-    if (info.infoLevel <= 1) {
-      layout = &f.sky_with_number;
-      items.add(r.ncat);
-    } else {
-      if (info.infoLevel == 2) {
-        layout = &f.sky_with_name;
-      } else {
-        items.add(info.crossSection);
-        items.add(info.flag);
-      }
-      for (std::size_t word = 0; word < 4; ++word) items.add(info.name.sub(4 * word, 4));
+  FormatItem operator()(ReportField field, std::size_t word) const {
+    using F = ReportField;
+    switch (field) {
+      case F::Hour: return v.hour;
+      case F::Minute: return v.minute;
+      case F::Second: return v.second;
+      case F::TimText: return v.tim_text;
+      case F::AngleText: return v.angles();
+      case F::Altitude: return v.alt;
+      case F::Azimuth: return v.az;
+      case F::FoundMark: return v.c_text;
+      case F::Direction: return r.direction;
+      case F::Magnitude: return r.magnitude;
+      case F::AgeDays: return r.age_days;
+      case F::OrbitTenths: return r.orbit_tenths;
+      case F::Height: return r.height;
+      case F::ShadowHeight: return r.shadow_height;
+      case F::Range: return v.rng;
+      case F::DistanceText: return v.distance();
+      case F::Ew: return v.ew;
+      case F::PhaseAngle: return r.phase_angle;
+      case F::RaHours: return v.rah;
+      case F::RaMinutes: return v.ram;
+      case F::Declination: return r.declination;
+      case F::Ncat: return r.ncat;
+      case F::CrossSection: return info.crossSection;
+      case F::Flag: return info.flag;
+      case F::Name: return info.name.sub(4 * word, 4);
+      default: return 0;  // no prediction layout has other items
     }
   }
-  layout->append(out, items.items());
+};
+
+// Room for the items of the longest prediction layout.
+using PredictionItemList = ItemList<24>;
+
+// Writes a layout's items, the first `count` of them (all by default).
+void append_items(std::string& out, const CompiledLayout& line, const PredictionItems& item_of,
+                  std::size_t count = SIZE_MAX) {
+  PredictionItemList items;
+  for_each_item(line.layout, [&](ReportField field, std::size_t word) {
+    if (items.size() == count) return false;
+    items.add(item_of(field, word));
+    return true;
+  });
+  line.format.append(out, items.items());
+}
+
+void append_sky_line(std::string& out, const PredictionItems& item_of, bool new_pass) {
+  const PredictionLineFormats& f = formats();
+  if (!new_pass) {  // a continuation line ends at the declination
+    append_items(out, f.sky_with_details, item_of, layouts::kSkyLineValues.size());
+  } else if (item_of.info.infoLevel <= 1) {
+    append_items(out, f.sky_with_number, item_of);
+  } else if (item_of.info.infoLevel == 2) {
+    append_items(out, f.sky_with_name, item_of);
+  } else {
+    append_items(out, f.sky_with_details, item_of);
+  }
 }
 
 }  // namespace
@@ -70,12 +97,13 @@ void append_sky_line(std::string& out, const PredictionRecord& r, const LineValu
 void append_prediction_line(std::string& out, const PredictionRecord& record,
                             const LineValues& values, const RunSettings& settings, bool new_pass,
                             const MagnitudeInfo& info) {
+  const PredictionItems item_of{record, values, info};
   if (settings.radarFormat) {
-    append_radar_line(out, record, values);
+    append_items(out, formats().radar, item_of);
   } else if (settings.formatLetter == 'B' || settings.formatLetter == 'C') {
-    append_sky_line(out, record, values, new_pass, info);
+    append_sky_line(out, item_of, new_pass);
   } else {
-    append_long_line(out, record, values);
+    append_items(out, formats().long_line, item_of);
   }
 }
 

@@ -17,6 +17,7 @@
 #include "prediction/engine_context.h"
 #include "prediction/prediction_table.h"
 #include "prediction/site_setup.h"
+#include "report/report_layouts.h"
 #include "report/report_writer.h"
 #include "run/control_file.h"
 #include "run/signals.h"
@@ -184,7 +185,7 @@ class RunDriver {
   // The report file, created or replaced, with the settings line as the
   // control file gave the values. First run only.
   void open_report() {
-    static const Format kSettingsLine("(2f8.3,f6.0,3x,a24,i5,f5.1,i3,5l2)");
+    static const Format kSettingsLine(layouts::kSettingsLine.format);
     const RunSettings& s = records_->settings;
     const std::string name(s.outputFileName.trimmed());
     report_.reset(std::fopen(name.c_str(), "w"));
