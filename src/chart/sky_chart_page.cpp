@@ -41,7 +41,7 @@ svg.sky { width: 520px; height: 520px; display: block; margin: 0.5em 0; }
 .sky .label { font-size: 11px; dominant-baseline: middle; }
 table.passes { border-collapse: collapse; font-size: 0.9em; }
 table.passes th, table.passes td { border: 1px solid #bbb; padding: 0.2em 0.6em; text-align: left; }
-table.passes td.number { font-variant-numeric: tabular-nums; text-align: right; }
+table.passes td.number { font-variant-numeric: tabular-nums; text-align: right; white-space: nowrap; }
 table.passes th { background: #e4e4dc; }
 span.swatch { display: inline-block; width: 0.8em; height: 0.8em; margin-right: 0.4em; border-radius: 50%; }
 )";
