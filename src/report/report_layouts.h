@@ -256,6 +256,17 @@ struct CompiledLayout {
   Format format;
 };
 
+// How many items of the same field stand right before item i of a layout
+// (the word of a name or a comment).
+constexpr std::size_t word_of(const LineLayout& layout, std::size_t i) {
+  std::size_t word = 0;
+  while (i > 0 && layout.items[i - 1] == layout.items[i]) {
+    ++word;
+    --i;
+  }
+  return word;
+}
+
 // For each item of a layout in turn: its field and how many items of the same
 // field stand right before it (the word of a name or a comment).
 template <class Visit>
