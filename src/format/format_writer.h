@@ -158,6 +158,9 @@ class Format {
     int decimals = 0;
     std::string literal;
   };
+  // The descriptors in the order they are written, repeat counts and groups
+  // expanded: what a reader of the records needs to find each item's columns.
+  const std::vector<Descriptor>& descriptors() const { return descriptors_; }
 
  private:
   class RecordSink;  // gathers the characters written

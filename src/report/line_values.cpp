@@ -4,6 +4,7 @@
 
 #include "format/format_writer.h"
 #include "prediction/angles.h"
+#include "report/report_layouts.h"
 
 namespace vespera {
 
@@ -14,13 +15,15 @@ float degrees_of(float radians) {
   return static_cast<float>(static_cast<double>(radians) * static_cast<double>(kDegreesPerRadian));
 }
 
-// The internal writes that build the short texts of a line.
+// The internal writes that build the short texts of a line, in the layouts
+// the report reader reads them by.
 struct LineValueFormats {
-  Format four_digits{"(I4)"};
-  Format five_digits{"(I5)"};
-  Format alt_az{"(I3,I4)"};
-  Format az_alt{"(I4,I3)"};
-  Format exact_az_alt{"(F7.2,F6.2)"};
+  Format tim_text{layouts::kTimText.format};
+  Format range_text{layouts::kRangeText.format};
+  Format phase_text{layouts::kPhaseText.format};
+  Format alt_az{layouts::kAltAzText.format};
+  Format az_alt{layouts::kAzAltText.format};
+  Format exact_az_alt{layouts::kExactAzAltText.format};
 };
 
 const LineValueFormats& formats() {
@@ -110,7 +113,7 @@ void compute_line_values(const PredictionRecord& record, float t, const RunSetti
   }
 
   if (record.time_error > kLargestUnprintedTimeError) {
-    f.four_digits.record(v.tim_text, {record.time_error});
+    f.tim_text.record(v.tim_text, {record.time_error});
   } else {
     v.tim_text.clear();
   }
@@ -142,10 +145,10 @@ void compute_line_values(const PredictionRecord& record, float t, const RunSetti
   v.distance_length = 0;
   if (settings.formatLetter == 'B' || settings.formatLetter == 'C') {
     if (settings.rangePhaseLetter == 'P') {
-      f.four_digits.record(v.distance_text, {record.phase_angle});
+      f.phase_text.record(v.distance_text, {record.phase_angle});
       v.distance_length = 4;
     } else {
-      f.five_digits.record(v.distance_text, {v.rng});
+      f.range_text.record(v.distance_text, {v.rng});
       v.distance_length = 5;
     }
   }

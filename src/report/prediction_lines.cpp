@@ -1,68 +1,87 @@
 #include "report/prediction_lines.h"
 
+#include <array>
+#include <cstddef>
+#include <utility>
+
 #include "format/format_writer.h"
-#include "report/item_list.h"
+#include "report/report_layouts.h"
 
 namespace vespera {
 
 namespace {
 
-struct PredictionLineFormats {
-  Format long_layout{"(i2,2i3,a4,a,1x,a1,i4,f5.1,i4,i2,i5,i4,i5,f4.1,i4,i3,i2,f6.1)"};
-  Format radar{"(i2,2i3,a4,i3,i4,1x,a1,i4,i2,2i5)"};
-  Format sky_with_number{"(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,6x,i6)"};
-  Format sky_with_name{"(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,6x,3a4,a2)"};
-  Format sky_with_details{"(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,a4,1x,a1,3a4,a2)"};
-};
-
-const PredictionLineFormats& formats() {
-  static const PredictionLineFormats compiled;
+// The format of a layout, compiled once.
+template <const LineLayout& Layout>
+const Format& format_of() {
+  static const Format compiled(Layout.format);
   return compiled;
 }
 
-// The number of items of a B or C line up to the declination.
-constexpr std::size_t kSkyLineValueItems = 16;
+// What a prediction line prints for one of its layout's items: the record's
+// values, the line values and, at the end of a first B or C line, the pass's
+// catalogue information. The field and its word are known when the line is
+// compiled, so building the item list by name costs nothing at run time.
+struct PredictionItems {
+  const PredictionRecord& r;
+  const LineValues& v;
+  const MagnitudeInfo& info;
 
-void append_long_line(std::string& out, const PredictionRecord& r, const LineValues& v) {
-  formats().long_layout.append(
-      out, {v.hour, v.minute, v.second, v.tim_text, v.angles(), v.c_text, r.direction,
-            r.magnitude, r.age_days, r.orbit_tenths, r.height, r.shadow_height, v.rng, v.ew,
-            r.phase_angle, v.rah, v.ram, r.declination});
+  template <ReportField Field, std::size_t Word>
+  FormatItem item() const {
+    using F = ReportField;
+    if constexpr (Field == F::Hour) return v.hour;
+    else if constexpr (Field == F::Minute) return v.minute;
+    else if constexpr (Field == F::Second) return v.second;
+    else if constexpr (Field == F::TimText) return v.tim_text;
+    else if constexpr (Field == F::AngleText) return v.angles();
+    else if constexpr (Field == F::Altitude) return v.alt;
+    else if constexpr (Field == F::Azimuth) return v.az;
+    else if constexpr (Field == F::FoundMark) return v.c_text;
+    else if constexpr (Field == F::Direction) return r.direction;
+    else if constexpr (Field == F::Magnitude) return r.magnitude;
+    else if constexpr (Field == F::AgeDays) return r.age_days;
+    else if constexpr (Field == F::OrbitTenths) return r.orbit_tenths;
+    else if constexpr (Field == F::Height) return r.height;
+    else if constexpr (Field == F::ShadowHeight) return r.shadow_height;
+    else if constexpr (Field == F::Range) return v.rng;
+    else if constexpr (Field == F::DistanceText) return v.distance();
+    else if constexpr (Field == F::Ew) return v.ew;
+    else if constexpr (Field == F::PhaseAngle) return r.phase_angle;
+    else if constexpr (Field == F::RaHours) return v.rah;
+    else if constexpr (Field == F::RaMinutes) return v.ram;
+    else if constexpr (Field == F::Declination) return r.declination;
+    else if constexpr (Field == F::Ncat) return r.ncat;
+    else if constexpr (Field == F::CrossSection) return info.crossSection;
+    else if constexpr (Field == F::Flag) return info.flag;
+    else if constexpr (Field == F::Name) return info.name.sub(4 * Word, 4);
+    else static_assert(Field == F::Hour, "no prediction layout has this item");
+  }
+
+  // The first Count items of a layout.
+  template <const LineLayout& Layout, std::size_t... I>
+  std::array<FormatItem, sizeof...(I)> items(std::index_sequence<I...>) const {
+    return {{item<Layout.items[I], word_of(Layout, I)>()...}};
+  }
+};
+
+// Writes a layout's items, the first Count of them (all by default).
+template <const LineLayout& Layout, std::size_t Count = Layout.items.size()>
+void append_items(std::string& out, const PredictionItems& item_of) {
+  const auto items = item_of.items<Layout>(std::make_index_sequence<Count>());
+  format_of<Layout>().append(out, FormatItems(items.data(), items.size()));
 }
 
-void append_radar_line(std::string& out, const PredictionRecord& r, const LineValues& v) {
-  formats().radar.append(out, {v.hour, v.minute, v.second, v.tim_text, v.alt, v.az, v.c_text,
-                               r.age_days, r.orbit_tenths, r.height, v.rng});
-}
-
-void append_sky_line(std::string& out, const PredictionRecord& r, const LineValues& v,
-                     bool new_pass, const MagnitudeInfo& info) {
-  const PredictionLineFormats& f = formats();
-  ItemList<kSkyLineValueItems + 6> items;
-  for (const FormatItem& item :
-       {FormatItem(v.hour), FormatItem(v.minute), FormatItem(v.second), FormatItem(v.tim_text),
-        FormatItem(v.angles()), FormatItem(v.c_text), FormatItem(r.direction),
-        FormatItem(r.magnitude), FormatItem(r.age_days), FormatItem(r.orbit_tenths),
-        FormatItem(r.height), FormatItem(r.shadow_height), FormatItem(v.distance()),
-        FormatItem(v.rah), FormatItem(v.ram), FormatItem(r.declination)}) {
-    items.add(item);
+void append_sky_line(std::string& out, const PredictionItems& item_of, bool new_pass) {
+  if (!new_pass) {  // a continuation line ends at the declination
+    append_items<layouts::kSkyLineWithDetails, layouts::kSkyLineValues.size()>(out, item_of);
+  } else if (item_of.info.infoLevel <= 1) {
+    append_items<layouts::kSkyLineWithNumber>(out, item_of);
+  } else if (item_of.info.infoLevel == 2) {
+    append_items<layouts::kSkyLineWithName>(out, item_of);
+  } else {
+    append_items<layouts::kSkyLineWithDetails>(out, item_of);
   }
-  const Format* layout = &f.sky_with_details;  // a continuation line ends at the declination
-  if (new_pass) {
-    if (info.infoLevel <= 1) {
-      layout = &f.sky_with_number;
-      items.add(r.ncat);
-    } else {
-      if (info.infoLevel == 2) {
-        layout = &f.sky_with_name;
-      } else {
-        items.add(info.crossSection);
-        items.add(info.flag);
-      }
-      for (std::size_t word = 0; word < 4; ++word) items.add(info.name.sub(4 * word, 4));
-    }
-  }
-  layout->append(out, items.items());
 }
 
 }  // namespace
@@ -70,12 +89,13 @@ void append_sky_line(std::string& out, const PredictionRecord& r, const LineValu
 void append_prediction_line(std::string& out, const PredictionRecord& record,
                             const LineValues& values, const RunSettings& settings, bool new_pass,
                             const MagnitudeInfo& info) {
+  const PredictionItems item_of{record, values, info};
   if (settings.radarFormat) {
-    append_radar_line(out, record, values);
+    append_items<layouts::kRadarLine>(out, item_of);
   } else if (settings.formatLetter == 'B' || settings.formatLetter == 'C') {
-    append_sky_line(out, record, values, new_pass, info);
+    append_sky_line(out, item_of, new_pass);
   } else {
-    append_long_line(out, record, values);
+    append_items<layouts::kLongLine>(out, item_of);
   }
 }
 

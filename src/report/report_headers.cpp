@@ -1,59 +1,45 @@
 #include "report/report_headers.h"
 
-#include <algorithm>
-
 #include "format/format_writer.h"
 #include "prediction/angles.h"
 #include "report/day_number_to_date.h"
 #include "report/item_list.h"
 #include "report/line_values.h"
+#include "report/report_layouts.h"
 
 namespace vespera {
 
 namespace {
 
 struct HeaderFormats {
-  Format morning_header{
-      "(/,'***  ',i4,1x,a4,i3,2x,a3,' morning  *** Times are AM ',a4,' ***',i4,i2,i3,i2)"};
-  Format evening_header{
-      "(/,'***  ',i4,1x,a4,i3,2x,a3,' evening  *** Times are PM ',a4,' ***',i4,i2,i3,i2)"};
+  CompiledLayout morning_header{layouts::kMorningHeader};
+  CompiledLayout evening_header{layouts::kEveningHeader};
 
-  Format radar_columns{"(/,' H  M  S Tim Al Azi C Dys F  Hgt  Rng')"};
-  Format a_columns{
-      "(/,' H  M  S Tim Al Azi C Dir  Mag Dys F  Hgt Shd  Rng  EW Phs  R A   Dec')"};
-  Format b_columns{
-      "(/,' H  M  S Tim Azi ElC Dir  Mag Dys F  Hgt Shd',a,'  R A  Dec RCS  Name')"};
-  Format c_columns{
-      "(/,' H  M  S Tim Al AziC Dir  Mag Dys F  Hgt Shd',a,'  R A  Dec RCS  Name')"};
-  Format d_columns{
-      "(/,' H  M  S Tim Azi El C Dir  Mag Dys F  Hgt Shd  Rng  EW Phs  R A   Dec')"};
-  Format e_columns{
-      "(/,' H  M  S Tim    Azi    El C Dir  Mag Dys F  Hgt Shd  Rng  EW Phs  R A   Dec')"};
+  CompiledLayout radar_columns{layouts::kRadarColumns};
+  CompiledLayout a_columns{layouts::kAColumns};
+  CompiledLayout b_columns{layouts::kBColumns};
+  CompiledLayout c_columns{layouts::kCColumns};
+  CompiledLayout d_columns{layouts::kDColumns};
+  CompiledLayout e_columns{layouts::kEColumns};
 
-  Format pass_separator{"(1x)"};
+  CompiledLayout pass_separator{layouts::kPassSeparator};
 
-  Format number_only{"(i5)"};
-  Format number_and_name{"(i5,1x,3a4,a2)"};
-  Format catalogue_entry{"(i5,1x,3a4,a2,12x,a4,1x,a1,f4.1,1x,8a4)"};
-  Format catalogue_entry_sizes{"(i5,1x,3a4,a2,4a4,1x,a1,f4.1,1x,8a4)"};
-  Format detailed_entry{"(i5,1x,3a4,a2,1x,2a4,12x,a4,1x,a1,f4.1,1x,5a4,a3)"};
-  Format detailed_entry_sizes{"(i5,1x,3a4,a2,1x,2a4,4a4,1x,a1,f4.1,1x,5a4,a3)"};
-  Format radar_entry{"(i5,1x,3a4,a2,1x,a1)"};
-  Format radar_entry_comment{"(i5,1x,3a4,a2,1x,a1,2x,8a4)"};
+  CompiledLayout number_only{layouts::kNumberOnly};
+  CompiledLayout number_and_name{layouts::kNumberAndName};
+  CompiledLayout catalogue_entry{layouts::kCatalogueEntry};
+  CompiledLayout catalogue_entry_sizes{layouts::kCatalogueEntrySizes};
+  CompiledLayout detailed_entry{layouts::kDetailedEntry};
+  CompiledLayout detailed_entry_sizes{layouts::kDetailedEntrySizes};
+  CompiledLayout radar_entry{layouts::kRadarEntry};
+  CompiledLayout radar_entry_comment{layouts::kRadarEntryComment};
 
-  Format comment_line{"(8x,8a4)"};
+  CompiledLayout comment_line{layouts::kCommentLine};
 };
 
 const HeaderFormats& formats() {
   static const HeaderFormats compiled;
   return compiled;
 }
-
-// Comment words an identification or comment line has room for: 8 words
-// (32 characters) end the line at column 75, or 5 words and 3 characters
-// after the detail text.
-constexpr int32_t kCommentWordsRoom = 8;
-constexpr int32_t kDetailedCommentWordsRoom = 6;
 
 float add_hours(float x, float hours) {
   return static_cast<float>(static_cast<double>(x) + static_cast<double>(hours));
@@ -69,22 +55,86 @@ void window_time(float x, int32_t& hours, int32_t& minutes) {
   minutes = static_cast<int32_t>(m);
 }
 
-// Room for the longest identification line: number, name, detail text,
-// sizes, cross-section, flag letter, magnitude and comment.
-using IdentificationItems = ItemList<24>;
+// Room for the longest line here: an identification line with number, name,
+// detail text, sizes, cross-section, flag letter, magnitude and comment.
+using HeaderItems = ItemList<24>;
 
-// Adds the name's words (3a4,a2 takes its first 14 characters).
-void add_name(IdentificationItems& items, const FixedText<16>& name) {
-  for (std::size_t word = 0; word < 4; ++word) items.add(name.sub(4 * word, 4));
+// Writes a layout with the items that `item_of` gives, up to the first it
+// has not got (a line stops after its last item).
+template <class ItemOf>
+void append_layout(std::string& out, const CompiledLayout& line, const ItemOf& item_of) {
+  HeaderItems items;
+  for_each_item(line.layout, [&](ReportField field, std::size_t word) {
+    if (!item_of.has(field, word)) return false;
+    items.add(item_of(field, word));
+    return true;
+  });
+  line.format.append(out, items.items());
 }
 
-// Adds the comment's words, no more than `room`.
-void add_comment(IdentificationItems& items, const MagnitudeInfo& info, int32_t room) {
-  const int32_t words = std::clamp(info.commentLength, 0, room);
-  for (int32_t word = 0; word < words; ++word) {
-    items.add(info.comment.sub(static_cast<std::size_t>(4 * word), 4));
+// The items of a pass's identification and comment: the catalogue number and
+// what the catalogue knows of the satellite, as far as info.infoLevel says.
+struct CatalogueItems {
+  int32_t ncat;
+  const MagnitudeInfo& info;
+
+  bool has(ReportField field, std::size_t word) const {
+    using F = ReportField;
+    const int32_t level = info.infoLevel;
+    switch (field) {
+      case F::Ncat: return true;
+      case F::Name: return level >= 2;
+      case F::StandardMagnitude: return level >= 5;
+      case F::Comment:
+        return level >= 7 && static_cast<int64_t>(word) < static_cast<int64_t>(info.commentLength);
+      default: return level >= 3;  // detail text, sizes, cross-section, flag letter
+    }
   }
-}
+  FormatItem operator()(ReportField field, std::size_t word) const {
+    using F = ReportField;
+    switch (field) {
+      case F::Ncat: return ncat;
+      case F::Name: return info.name.sub(4 * word, 4);
+      case F::Detail: return info.detail.sub(4 * word, 4);
+      case F::Size: return info.sizes[word];
+      case F::CrossSection: return info.crossSection;
+      case F::Flag: return info.flag;
+      case F::StandardMagnitude: return info.magnitude;
+      default: return info.comment.sub(4 * word, 4);
+    }
+  }
+};
+
+// The items of a day header.
+struct DayHeaderItems {
+  const ReportDate& date;
+  std::string_view weekday;
+  const FixedText<4>& zoneLabel;
+  int32_t window[4];  // h1, m1, h2, m2
+
+  bool has(ReportField, std::size_t) const { return true; }
+  FormatItem operator()(ReportField field, std::size_t) const {
+    using F = ReportField;
+    switch (field) {
+      case F::Year: return date.year;
+      case F::MonthName: return date.monthName;
+      case F::DayOfMonth: return date.dayOfMonth;
+      case F::Weekday: return weekday;
+      case F::ZoneLabel: return zoneLabel;
+      case F::WindowStartHour: return window[0];
+      case F::WindowStartMinute: return window[1];
+      case F::WindowEndHour: return window[2];
+      default: return window[3];
+    }
+  }
+};
+
+// The one item of a column header, the distance label of formats B and C.
+struct ColumnHeaderItems {
+  std::string_view label;
+  bool has(ReportField, std::size_t) const { return true; }
+  FormatItem operator()(ReportField, std::size_t) const { return label; }
+};
 
 }  // namespace
 
@@ -99,42 +149,30 @@ void append_day_header(std::string& out, int32_t day_number, int32_t half,
 
   float x1 = evening_twilight;
   if (x1 < 0.0f) x1 = add_hours(x1, kHoursPerDay);
-  int32_t h1 = 0, m1 = 0, h2 = 0, m2 = 0;
-  window_time(add_hours(x1, zoneOffsetHours), h1, m1);
-  window_time(add_hours(morning_twilight, zoneOffsetHours), h2, m2);
+  DayHeaderItems items{date, weekday_name(day_number), zoneLabel, {}};
+  window_time(add_hours(x1, zoneOffsetHours), items.window[0], items.window[1]);
+  window_time(add_hours(morning_twilight, zoneOffsetHours), items.window[2], items.window[3]);
 
   const HeaderFormats& f = formats();
-  const Format& header = half == 1 ? f.morning_header : f.evening_header;
-  header.append(out, {date.year, date.monthName, date.dayOfMonth, weekday_name(day_number),
-                      zoneLabel, h1, m1, h2, m2});
+  append_layout(out, half == 1 ? f.morning_header : f.evening_header, items);
 }
 
 void append_column_header(std::string& out, const RunSettings& settings) {
   const HeaderFormats& f = formats();
-  if (settings.radarFormat) {
-    f.radar_columns.append(out, {});
-    return;
+  const ColumnHeaderItems label{distance_label(settings.rangePhaseLetter)};
+  const CompiledLayout* columns = &f.a_columns;
+  switch (settings.radarFormat ? 'R' : settings.formatLetter) {
+    case 'R': columns = &f.radar_columns; break;
+    case 'B': columns = &f.b_columns; break;
+    case 'C': columns = &f.c_columns; break;
+    case 'D': columns = &f.d_columns; break;
+    case 'E': columns = &f.e_columns; break;
+    default: break;
   }
-  switch (settings.formatLetter) {
-    case 'B':
-      f.b_columns.append(out, {distance_label(settings.rangePhaseLetter)});
-      break;
-    case 'C':
-      f.c_columns.append(out, {distance_label(settings.rangePhaseLetter)});
-      break;
-    case 'D':
-      f.d_columns.append(out, {});
-      break;
-    case 'E':
-      f.e_columns.append(out, {});
-      break;
-    default:
-      f.a_columns.append(out, {});
-      break;
-  }
+  append_layout(out, *columns, label);
 }
 
-void append_pass_separator(std::string& out) { formats().pass_separator.append(out, {}); }
+void append_pass_separator(std::string& out) { formats().pass_separator.format.append(out, {}); }
 
 void append_pass_identification(std::string& out, int32_t ncat, const MagnitudeInfo& info,
                                 const RunSettings& settings) {
@@ -142,57 +180,28 @@ void append_pass_identification(std::string& out, int32_t ncat, const MagnitudeI
   if (!settings.radarFormat && (letter == 'B' || letter == 'C')) return;
 
   const HeaderFormats& f = formats();
+  const CatalogueItems items{ncat, info};
   const int32_t level = info.infoLevel;
-  IdentificationItems items;
-  items.add(ncat);
   if (level <= 1) {
-    f.number_only.append(out, items.items());
-    return;
-  }
-  add_name(items, info.name);
-  if (level == 2) {
-    f.number_and_name.append(out, items.items());
-    return;
-  }
-
-  if (settings.radarFormat) {
-    items.add(info.flag);
-    if (level >= 7) {
-      add_comment(items, info, kCommentWordsRoom);
-      f.radar_entry_comment.append(out, items.items());
+    append_layout(out, f.number_only, items);
+  } else if (level == 2) {
+    append_layout(out, f.number_and_name, items);
+  } else if (settings.radarFormat) {
+    append_layout(out, level >= 7 ? f.radar_entry_comment : f.radar_entry, items);
+  } else {
+    const bool with_sizes = level == 4 || level == 6 || level >= 8;
+    if (settings.detailListing) {
+      append_layout(out, with_sizes ? f.detailed_entry_sizes : f.detailed_entry, items);
     } else {
-      f.radar_entry.append(out, items.items());
+      append_layout(out, with_sizes ? f.catalogue_entry_sizes : f.catalogue_entry, items);
     }
-    return;
   }
-
-  const bool with_sizes = level == 4 || level == 6 || level >= 8;
-  if (settings.detailListing) {
-    items.add(info.detail.sub(0, 4));
-    items.add(info.detail.sub(4, 4));
-  }
-  if (with_sizes) {
-    for (const FixedText<4>& size : info.sizes) items.add(size);
-  }
-  items.add(info.crossSection);
-  items.add(info.flag);
-  if (level >= 5) items.add(info.magnitude);
-  if (level >= 7) {
-    add_comment(items, info,
-                settings.detailListing ? kDetailedCommentWordsRoom : kCommentWordsRoom);
-  }
-  const Format& layout = settings.detailListing
-                             ? (with_sizes ? f.detailed_entry_sizes : f.detailed_entry)
-                             : (with_sizes ? f.catalogue_entry_sizes : f.catalogue_entry);
-  layout.append(out, items.items());
 }
 
 void append_comment_line(std::string& out, const MagnitudeInfo& info, const RunSettings& settings) {
   if (settings.detailLetter == 'N') return;
   if (info.infoLevel != 7 && info.infoLevel != 8) return;
-  IdentificationItems items;
-  add_comment(items, info, kCommentWordsRoom);
-  formats().comment_line.append(out, items.items());
+  append_layout(out, formats().comment_line, CatalogueItems{0, info});
 }
 
 }  // namespace vespera

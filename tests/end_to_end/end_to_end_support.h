@@ -1,7 +1,7 @@
 // Helpers of the whole-program tests: a temporary working directory in which
 // the vespera program runs on a control file written by the test, a builder
-// of control-file sections, and a reader that takes a report apart into day
-// headers, passes and prediction lines by the columns of each report format.
+// of control-file sections, and the report taken apart into day headers,
+// passes and prediction lines by the program's own report reader.
 #pragma once
 
 #include <sys/wait.h>
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "report/report_reader.h"
 #include "support/temp_files.h"
 
 namespace vespera::e2e {
@@ -160,34 +161,6 @@ inline RunResult run_excerpt(const Section& section) {
 // ---------------------------------------------------------------------------
 // Reading a report back.
 
-// The integer in a right-justified I field, only when the field reads exactly
-// as the program would write that integer (so that an identification line is
-// never mistaken for a prediction line).
-inline std::optional<int> integer_field(const std::string& line, std::size_t column, std::size_t width) {
-  if (line.size() < column - 1 + width) return std::nullopt;
-  std::string field = line.substr(column - 1, width);
-  std::size_t first = field.find_first_not_of(' ');
-  if (first == std::string::npos) return std::nullopt;
-  std::string digits = field.substr(first);
-  char* end = nullptr;
-  long value = std::strtol(digits.c_str(), &end, 10);
-  if (*end != '\0') return std::nullopt;
-  if (std::to_string(value) != digits) return std::nullopt;
-  return static_cast<int>(value);
-}
-
-inline int int_at(const std::string& line, std::size_t column, std::size_t width) {
-  return integer_field(line, column, width).value_or(-99999);
-}
-
-// A real field (NaN for asterisks or blanks).
-inline double real_at(const std::string& line, std::size_t column, std::size_t width) {
-  if (line.size() < column - 1 + width) return NAN;
-  std::string field = line.substr(column - 1, width);
-  if (field.find('*') != std::string::npos || field.find_first_not_of(' ') == std::string::npos) return NAN;
-  return std::strtod(field.c_str(), nullptr);
-}
-
 struct DayHeader {
   std::string text;
   int year = 0;
@@ -220,7 +193,7 @@ struct PredictionLine {
 
 struct Pass {
   int ncat = 0;
-  std::string identification;  // the identification line (formats A, D, E, R)
+  std::string identification;  // the identification line (A, D, E, R), the first line's end (B, C)
   double standard_magnitude = NAN;  // from the identification line, when shown
   std::string comment;              // formats B and C: the comment line, if any
   std::vector<PredictionLine> lines;
@@ -246,7 +219,7 @@ struct Report {
   std::vector<DayHeader> headers;
   std::vector<std::string> column_headers;
   std::vector<Pass> passes;
-  std::vector<std::string> unrecognised;  // lines that fit no kind
+  std::vector<std::string> unrecognised;  // the line the report reader stopped at, and why
 
   std::vector<PredictionLine> all_lines() const {
     std::vector<PredictionLine> rows;
@@ -260,182 +233,105 @@ struct Report {
   }
 };
 
+// The program's own report reader does the reading; these views keep the
+// tests' names for what it reads.
+inline DayHeader day_header_of(const vespera::DayHeader& h, const std::string& text) {
+  DayHeader d;
+  d.text = text;
+  d.year = h.date.year;
+  d.month = h.monthName;
+  d.day = h.date.day;
+  d.weekday = h.weekday;
+  d.evening = h.half == 2;
+  d.zone = h.zoneLabel;
+  d.h1 = h.windowStartHour;
+  d.m1 = h.windowStartMinute;
+  d.h2 = h.windowEndHour;
+  d.m2 = h.windowEndMinute;
+  return d;
+}
+
 inline std::optional<DayHeader> parse_day_header(const std::string& line) {
-  if (line.rfind("***  ", 0) != 0 || line.size() < 68) return std::nullopt;
-  DayHeader h;
-  h.text = line;
-  h.year = int_at(line, 6, 4);
-  h.month = line.substr(10, 4);
-  h.day = int_at(line, 15, 3);
-  h.weekday = line.substr(19, 3);
-  std::string half = line.substr(22, 27);
-  if (half == " morning  *** Times are AM ") {
-    h.evening = false;
-  } else if (half == " evening  *** Times are PM ") {
-    h.evening = true;
-  } else {
-    return std::nullopt;
-  }
-  h.zone = line.substr(49, 4);
-  h.h1 = int_at(line, 58, 4);
-  h.m1 = int_at(line, 62, 2);
-  h.h2 = int_at(line, 64, 3);
-  h.m2 = int_at(line, 67, 2);
-  return h;
+  const std::optional<vespera::DayHeader> header = vespera::read_day_header(line);
+  if (!header) return std::nullopt;
+  return day_header_of(*header, line);
 }
 
-// The time columns 1-8 of a prediction line, as the program writes them.
-inline bool has_time_columns(const std::string& line) {
-  auto h = integer_field(line, 1, 2), m = integer_field(line, 3, 3), s = integer_field(line, 6, 3);
-  return h && m && s && *h >= 0 && *h <= 23 && *m >= 0 && *m <= 59 && *s >= 0 && *s <= 59;
+// A whole number as printed: 0 where the format has none, -99999 for
+// asterisks; a real: NaN where there is no number.
+inline int whole_of(const PrintedValue& v) {
+  if (v.state == PrintedValue::State::Absent) return 0;
+  return v.has_number() ? static_cast<int>(v.number) : -99999;
 }
+inline double real_of(const PrintedValue& v) { return v.has_number() ? v.number : NAN; }
 
-// The whole-degree angle columns 13-19: altitude then azimuth (formats A, C
-// and R), or azimuth then altitude (B and D).
-inline void read_alt_az(const std::string& line, PredictionLine& p) {
-  p.alt = int_at(line, 13, 3);
-  p.az = int_at(line, 16, 4);
-}
-inline void read_az_alt(const std::string& line, PredictionLine& p) {
-  p.az = int_at(line, 13, 4);
-  p.alt = int_at(line, 17, 3);
-}
-
-// The columns from C to the shadow height, which every format but R lays
-// out alike from the C column on.
-inline void read_pass_columns(const std::string& line, std::size_t c_column, PredictionLine& p) {
-  p.c_mark = line[c_column - 1] == 'C';
-  p.direction = int_at(line, c_column + 1, 4);
-  p.magnitude = real_at(line, c_column + 5, 5);
-  p.age_days = int_at(line, c_column + 10, 4);
-  p.tenths = int_at(line, c_column + 14, 2);
-  p.height = int_at(line, c_column + 16, 5);
-  p.shadow_height = int_at(line, c_column + 21, 4);
-}
-
-// Reads a prediction line of the given format letter; `phase_shown` is the P
-// letter of formats B and C (the distance field is then 4 columns wide).
-inline std::optional<PredictionLine> parse_prediction(const std::string& line, char format, bool phase_shown) {
-  if (!has_time_columns(line)) return std::nullopt;
+inline PredictionLine prediction_line_of(const ReportPoint& point, const std::string& text) {
+  using F = ReportField;
   PredictionLine p;
-  p.text = line;
-  p.hour = int_at(line, 1, 2);
-  p.minute = int_at(line, 3, 3);
-  p.second = int_at(line, 6, 3);
-  p.tim = line.substr(8, 4);
-  if (format == 'R') {
-    if (line.size() != 37) return std::nullopt;
-    read_alt_az(line, p);
-    p.c_mark = line[20] == 'C';
-    p.age_days = int_at(line, 22, 4);
-    p.tenths = int_at(line, 26, 2);
-    p.height = int_at(line, 28, 5);
-    p.range = int_at(line, 33, 5);
-    return p;
-  }
-  if (format == 'B' || format == 'C') {
-    if (line.size() < 58) return std::nullopt;
-    if (format == 'B') {
-      read_az_alt(line, p);
-    } else {
-      read_alt_az(line, p);
-    }
-    read_pass_columns(line, 20, p);
-    std::size_t w = phase_shown ? 4 : 5;
-    p.range = int_at(line, 45, w);
-    p.ra_hours = int_at(line, 45 + w, 3);
-    p.ra_minutes = int_at(line, 48 + w, 2);
-    p.dec = real_at(line, 50 + w, 5);
-    return p;
-  }
-  // A, D and E share one layout; E's angle text is 6 columns wider.
-  std::size_t shift = format == 'E' ? 6 : 0;
-  if (line.size() != 69 + shift) return std::nullopt;
-  if (format == 'A') {
-    read_alt_az(line, p);
-  } else if (format == 'D') {
-    read_az_alt(line, p);
-  } else {
-    p.az_e = real_at(line, 13, 7);
-    p.alt_e = real_at(line, 20, 6);
-  }
-  read_pass_columns(line, 21 + shift, p);
-  p.range = int_at(line, 46 + shift, 5);
-  p.ew = real_at(line, 51 + shift, 4);
-  p.phase = int_at(line, 55 + shift, 4);
-  p.ra_hours = int_at(line, 59 + shift, 3);
-  p.ra_minutes = int_at(line, 62 + shift, 2);
-  p.dec = real_at(line, 64 + shift, 6);
+  p.text = text;
+  p.hour = whole_of(point[F::Hour]);
+  p.minute = whole_of(point[F::Minute]);
+  p.second = whole_of(point[F::Second]);
+  p.tim = text.substr(8, 4);
+  p.alt = whole_of(point[F::Altitude]);
+  p.az = whole_of(point[F::Azimuth]);
+  p.az_e = real_of(point[F::AzimuthDegrees]);
+  p.alt_e = real_of(point[F::AltitudeDegrees]);
+  p.c_mark = point.found_here();
+  p.direction = whole_of(point[F::Direction]);
+  p.magnitude = real_of(point[F::Magnitude]);
+  p.age_days = whole_of(point[F::AgeDays]);
+  p.tenths = whole_of(point[F::OrbitTenths]);
+  p.height = whole_of(point[F::Height]);
+  p.shadow_height = whole_of(point[F::ShadowHeight]);
+  const bool phase_in_distance = point[F::Range].state == PrintedValue::State::Absent;
+  p.range = whole_of(point[phase_in_distance ? F::PhaseAngle : F::Range]);
+  p.ew = real_of(point[F::Ew]);
+  p.phase = phase_in_distance ? 0 : whole_of(point[F::PhaseAngle]);
+  p.ra_hours = whole_of(point[F::RaHours]);
+  p.ra_minutes = whole_of(point[F::RaMinutes]);
+  p.dec = real_of(point[F::Declination]);
   return p;
 }
 
-// Takes a report apart. A prediction line that follows an identification
-// line (formats A, D, E, R) or that carries one at its end (B, C) starts a
-// pass; the others continue the pass above them.
+// Takes a report apart with the report reader; the format letter and the P
+// letter of formats B and C are those the caller expects the report to have.
+// A report that does not read, or has another format, leaves the line and
+// what was expected there in `unrecognised`.
 inline Report parse_report(const std::string& text, char format, bool phase_shown = false) {
   Report report;
-  std::vector<std::string> rows = split_lines(text);
+  const std::vector<std::string> rows = split_lines(text);
   if (rows.empty()) return report;
   report.settings = rows[0];
-  bool pending_identification = false;
-  for (std::size_t i = 1; i < rows.size(); ++i) {
-    const std::string& row = rows[i];
-    if (row.empty()) continue;
-    if (auto header = parse_day_header(row)) {
-      report.headers.push_back(*header);
-      continue;
+  ReportContents contents;
+  ReportReadError error;
+  if (!read_report(text, contents, error)) {
+    report.unrecognised.push_back("line " + std::to_string(error.line_number) + ": expected " +
+                                  error.expected);
+    return report;
+  }
+  if (!contents.headers.empty() &&
+      (contents.formatLetter != format || contents.phaseShown != phase_shown)) {
+    report.unrecognised.push_back(std::string("a report of format ") + contents.formatLetter);
+  }
+  const auto row = [&rows](int32_t line_number) { return rows[static_cast<std::size_t>(line_number - 1)]; };
+  for (const vespera::DayHeader& h : contents.headers) {
+    report.headers.push_back(day_header_of(h, row(h.line_number)));
+    report.column_headers.push_back(row(h.column_header_line));
+  }
+  for (const ReportPass& read : contents.passes) {
+    Pass pass;
+    pass.ncat = read.identification.ncat;
+    pass.identification = read.identification.text;
+    pass.standard_magnitude = real_of(read.identification.standardMagnitude);
+    if (read.comment_line_number > 0) pass.comment = row(read.comment_line_number);
+    for (const ReportPoint& point : read.points) {
+      PredictionLine line = prediction_line_of(point, row(point.line_number));
+      line.ncat = pass.ncat;
+      line.header = read.header;
+      pass.lines.push_back(line);
     }
-    if (row.rfind(" H  M  S Tim", 0) == 0) {
-      report.column_headers.push_back(row);
-      continue;
-    }
-    std::optional<PredictionLine> line = parse_prediction(row, format, phase_shown);
-    if (line && !report.headers.empty()) {
-      line->header = report.headers.size() - 1;
-      bool bc = format == 'B' || format == 'C';
-      std::size_t end_of_values = phase_shown ? 58 : 59;
-      bool starts_pass = bc ? row.size() > end_of_values : pending_identification;
-      if (starts_pass) {
-        Pass pass;
-        if (bc) {
-          // Level 1 puts the catalogue number at columns 66-71 (one less with P).
-          std::size_t shift = phase_shown ? 1 : 0;
-          pass.ncat = int_at(row, 66 - shift, 6);
-          if (pass.ncat < 0) pass.ncat = 0;  // a name: the caller matches by name
-          pass.identification = row.substr(end_of_values);
-        } else {
-          pass.ncat = report.passes.empty() ? 0 : report.passes.back().ncat;
-          pass.identification = report.passes.back().identification;
-          pass.standard_magnitude = report.passes.back().standard_magnitude;
-          report.passes.pop_back();  // the placeholder of the identification line
-        }
-        report.passes.push_back(pass);
-        pending_identification = false;
-      } else if (report.passes.empty()) {
-        report.unrecognised.push_back(row);
-        continue;
-      }
-      line->ncat = report.passes.back().ncat;
-      report.passes.back().lines.push_back(*line);
-      continue;
-    }
-    if ((format == 'B' || format == 'C') && row.rfind("        ", 0) == 0 && !report.passes.empty() &&
-        report.passes.back().lines.size() == 1) {
-      report.passes.back().comment = row;  // the comment line under a pass's first line
-      continue;
-    }
-    if (format != 'B' && format != 'C') {
-      if (auto ncat = integer_field(row, 1, 5)) {
-        Pass placeholder;
-        placeholder.ncat = *ncat;
-        placeholder.identification = row;
-        if (format != 'R' && row.size() >= 42) placeholder.standard_magnitude = real_at(row, 39, 4);
-        report.passes.push_back(placeholder);
-        pending_identification = true;
-        continue;
-      }
-    }
-    report.unrecognised.push_back(row);
+    report.passes.push_back(pass);
   }
   return report;
 }
