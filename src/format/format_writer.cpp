@@ -109,59 +109,76 @@ class FormatParser {
       }
       const std::size_t start = pos_;
       const int count = number();
-      const char d = lower(peek());
-      if (d == '/') {
-        ++pos_;
-        if (count == 0) fail("zero repeat count");
-        check_room(out, static_cast<std::size_t>(std::max(count, 1)));
-        for (int i = 0; i < std::max(count, 1); ++i) out.push_back(descriptor(Kind::RecordEnd));
-      } else if (d == ':' && count < 0) {
-        ++pos_;
-        out.push_back(descriptor(Kind::Colon));
-      } else {
+      // A slash or a colon needs no commas around it; any other element must
+      // stand after one (or first in the list).
+      const bool slash_or_colon = parse_slash_or_colon(out, count);
+      if (!slash_or_colon) {
         if (!separated) {
           pos_ = start;
           fail("',' missing");
         }
-        if (d == 'x') {
-          ++pos_;
-          if (count == 0) fail("zero skip");
-          out.push_back(descriptor(Kind::Skip, std::max(count, 1)));
-        } else if (d == '\'') {
-          if (count >= 0) fail("a literal cannot be repeated");
-          ++pos_;
-          out.push_back(descriptor(Kind::Literal, 0, 0, literal()));
-        } else {
-          if (count == 0) fail("zero repeat count");
-          const int repeat = std::max(count, 1);
-          if (d == '(') {
-            ++pos_;
-            if (depth == 0) {
-              last_group = out.size();
-              has_group = true;
-            }
-            std::vector<Descriptor> group;
-            std::size_t inner_group = 0;
-            bool inner_has_group = false;
-            parse_list(group, depth + 1, inner_group, inner_has_group);
-            check_room(out, group.size() * static_cast<std::size_t>(repeat));
-            for (int i = 0; i < repeat; ++i) out.insert(out.end(), group.begin(), group.end());
-          } else {
-            const Descriptor edit = data_descriptor();
-            check_room(out, static_cast<std::size_t>(repeat));
-            for (int i = 0; i < repeat; ++i) out.push_back(edit);
-          }
-        }
-        separated = false;
-        empty = false;
-        after_comma = false;
-        continue;
+        parse_element(out, depth, count, last_group, has_group);
       }
-      // A slash or a colon: the commas around it are optional.
-      separated = true;
+      separated = slash_or_colon;
       after_comma = false;
       empty = false;
     }
+  }
+
+  // "r/" (r record ends) or ":", with its count `count` already read (-1
+  // when none); false when neither stands here.
+  bool parse_slash_or_colon(std::vector<Descriptor>& out, int count) {
+    const char d = peek();
+    if (d == '/') {
+      ++pos_;
+      if (count == 0) fail("zero repeat count");
+      const int repeat = std::max(count, 1);
+      check_room(out, static_cast<std::size_t>(repeat));
+      for (int i = 0; i < repeat; ++i) out.push_back(descriptor(Kind::RecordEnd));
+      return true;
+    }
+    if (d == ':' && count < 0) {
+      ++pos_;
+      out.push_back(descriptor(Kind::Colon));
+      return true;
+    }
+    return false;
+  }
+
+  // nX, a literal, a repeated group or a repeated data descriptor, with its
+  // count `count` already read (-1 when none).
+  void parse_element(std::vector<Descriptor>& out, int depth, int count, std::size_t& last_group,
+                     bool& has_group) {
+    const char d = lower(peek());
+    if (d == 'x') {
+      ++pos_;
+      if (count == 0) fail("zero skip");
+      out.push_back(descriptor(Kind::Skip, std::max(count, 1)));
+      return;
+    }
+    if (d == '\'') {
+      if (count >= 0) fail("a literal cannot be repeated");
+      ++pos_;
+      out.push_back(descriptor(Kind::Literal, 0, 0, literal()));
+      return;
+    }
+    if (count == 0) fail("zero repeat count");
+    const std::size_t repeat = static_cast<std::size_t>(std::max(count, 1));
+    std::vector<Descriptor> repeated;
+    if (d == '(') {
+      ++pos_;
+      if (depth == 0) {
+        last_group = out.size();
+        has_group = true;
+      }
+      std::size_t inner_group = 0;
+      bool inner_has_group = false;
+      parse_list(repeated, depth + 1, inner_group, inner_has_group);
+    } else {
+      repeated.push_back(data_descriptor());
+    }
+    check_room(out, repeated.size() * repeat);
+    for (std::size_t i = 0; i < repeat; ++i) out.insert(out.end(), repeated.begin(), repeated.end());
   }
 
   // The text of an apostrophe literal; the opening apostrophe is taken.
