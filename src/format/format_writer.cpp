@@ -306,7 +306,7 @@ Format::Format(std::string_view text) : text_(text) {
 
 void Format::compile(const std::vector<Descriptor>& descriptors, std::size_t reversion) {
   std::size_t reversion_step = 0;
-  int blanks = 0;
+  std::size_t blanks = 0;
   for (std::size_t i = 0; i <= descriptors.size(); ++i) {
     if (i == reversion) {
       // The blanks before the point where the format is taken up again
@@ -318,7 +318,7 @@ void Format::compile(const std::vector<Descriptor>& descriptors, std::size_t rev
     if (i == descriptors.size()) break;  // blanks from X at the end are not written
     const Descriptor& d = descriptors[i];
     if (d.kind == Kind::Skip) {
-      blanks += d.width;
+      blanks += static_cast<std::size_t>(d.width);
       continue;
     }
     steps_.push_back(Step{d.kind, item_kind_of(d.kind), d.width, d.decimals, blanks, literals_.size(),
@@ -336,7 +336,7 @@ Format::Pass Format::plan_pass(std::size_t first_step) const {
   pass.bound = 1;  // the line end of the last record
   for (std::size_t i = first_step; i < steps_.size(); ++i) {
     const Step& step = steps_[i];
-    pass.bound += static_cast<std::size_t>(step.blanks_before);
+    pass.bound += step.blanks_before;
     if (step.kind == Kind::WholeText) {
       pass.whole_text_items.push_back(pass.items);
     } else if (step.kind == Kind::RecordEnd) {

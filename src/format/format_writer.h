@@ -169,7 +169,7 @@ class Format {
     FormatItem::Kind item_kind;  // of the item it takes, if any
     int width = 0;
     int decimals = 0;
-    int blanks_before = 0;
+    std::size_t blanks_before = 0;  // X widths summed: may exceed an int
     std::size_t literal_start = 0;  // a literal's characters in literals_
     std::size_t literal_size = 0;
   };

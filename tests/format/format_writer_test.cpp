@@ -206,6 +206,8 @@ TEST(FormatWriter, RecordsAndFieldsLongerThanTheWritersBuffer) {
   EXPECT_EQ(text_of("(i1,300x)", {3}), "3\n");
   EXPECT_EQ(text_of("(i1,300x/i1)", {3, 4}), "3\n4\n");
   EXPECT_EQ(text_of("(i1,300x,:,'z')", {3}), "3\n");
+  // Five thousand million blank columns at the end of the record: counted, never written.
+  EXPECT_EQ(text_of("(i1,50000(100000x))", {3}), "3\n");
   EXPECT_EQ(Format("(a,/,a)").record({a, b}), a);
 }
 
