@@ -27,7 +27,9 @@
 // the last top-level group, or from its start when there is none.
 //
 // Writing an item of the wrong kind for its descriptor (a text under I, an
-// integer under F, ...) throws std::invalid_argument: a programming error.
+// integer under F, ...) throws std::invalid_argument: a programming error. So
+// do items left over when the part of the format that would take them up
+// again has no descriptor for them.
 #pragma once
 
 #include <cstddef>
