@@ -109,59 +109,76 @@ class FormatParser {
       }
       const std::size_t start = pos_;
       const int count = number();
-      const char d = lower(peek());
-      if (d == '/') {
-        ++pos_;
-        if (count == 0) fail("zero repeat count");
-        check_room(out, static_cast<std::size_t>(std::max(count, 1)));
-        for (int i = 0; i < std::max(count, 1); ++i) out.push_back(descriptor(Kind::RecordEnd));
-      } else if (d == ':' && count < 0) {
-        ++pos_;
-        out.push_back(descriptor(Kind::Colon));
-      } else {
+      // A slash or a colon needs no commas around it; any other element must
+      // stand after one (or first in the list).
+      const bool slash_or_colon = parse_slash_or_colon(out, count);
+      if (!slash_or_colon) {
         if (!separated) {
           pos_ = start;
           fail("',' missing");
         }
-        if (d == 'x') {
-          ++pos_;
-          if (count == 0) fail("zero skip");
-          out.push_back(descriptor(Kind::Skip, std::max(count, 1)));
-        } else if (d == '\'') {
-          if (count >= 0) fail("a literal cannot be repeated");
-          ++pos_;
-          out.push_back(descriptor(Kind::Literal, 0, 0, literal()));
-        } else {
-          if (count == 0) fail("zero repeat count");
-          const int repeat = std::max(count, 1);
-          if (d == '(') {
-            ++pos_;
-            if (depth == 0) {
-              last_group = out.size();
-              has_group = true;
-            }
-            std::vector<Descriptor> group;
-            std::size_t inner_group = 0;
-            bool inner_has_group = false;
-            parse_list(group, depth + 1, inner_group, inner_has_group);
-            check_room(out, group.size() * static_cast<std::size_t>(repeat));
-            for (int i = 0; i < repeat; ++i) out.insert(out.end(), group.begin(), group.end());
-          } else {
-            const Descriptor edit = data_descriptor();
-            check_room(out, static_cast<std::size_t>(repeat));
-            for (int i = 0; i < repeat; ++i) out.push_back(edit);
-          }
-        }
-        separated = false;
-        empty = false;
-        after_comma = false;
-        continue;
+        parse_element(out, depth, count, last_group, has_group);
       }
-      // A slash or a colon: the commas around it are optional.
-      separated = true;
+      separated = slash_or_colon;
       after_comma = false;
       empty = false;
     }
+  }
+
+  // "r/" (r record ends) or ":", with its count `count` already read (-1
+  // when none); false when neither stands here.
+  bool parse_slash_or_colon(std::vector<Descriptor>& out, int count) {
+    const char d = peek();
+    if (d == '/') {
+      ++pos_;
+      if (count == 0) fail("zero repeat count");
+      const int repeat = std::max(count, 1);
+      check_room(out, static_cast<std::size_t>(repeat));
+      for (int i = 0; i < repeat; ++i) out.push_back(descriptor(Kind::RecordEnd));
+      return true;
+    }
+    if (d == ':' && count < 0) {
+      ++pos_;
+      out.push_back(descriptor(Kind::Colon));
+      return true;
+    }
+    return false;
+  }
+
+  // nX, a literal, a repeated group or a repeated data descriptor, with its
+  // count `count` already read (-1 when none).
+  void parse_element(std::vector<Descriptor>& out, int depth, int count, std::size_t& last_group,
+                     bool& has_group) {
+    const char d = lower(peek());
+    if (d == 'x') {
+      ++pos_;
+      if (count == 0) fail("zero skip");
+      out.push_back(descriptor(Kind::Skip, std::max(count, 1)));
+      return;
+    }
+    if (d == '\'') {
+      if (count >= 0) fail("a literal cannot be repeated");
+      ++pos_;
+      out.push_back(descriptor(Kind::Literal, 0, 0, literal()));
+      return;
+    }
+    if (count == 0) fail("zero repeat count");
+    const std::size_t repeat = static_cast<std::size_t>(std::max(count, 1));
+    std::vector<Descriptor> repeated;
+    if (d == '(') {
+      ++pos_;
+      if (depth == 0) {
+        last_group = out.size();
+        has_group = true;
+      }
+      std::size_t inner_group = 0;
+      bool inner_has_group = false;
+      parse_list(repeated, depth + 1, inner_group, inner_has_group);
+    } else {
+      repeated.push_back(data_descriptor());
+    }
+    check_room(out, repeated.size() * repeat);
+    for (std::size_t i = 0; i < repeat; ++i) out.insert(out.end(), repeated.begin(), repeated.end());
   }
 
   // The text of an apostrophe literal; the opening apostrophe is taken.
@@ -261,190 +278,140 @@ const char* descriptor_letter(Kind kind) {
                               descriptor_letter(descriptor) + " in format \"" + format + "\"");
 }
 
-}  // namespace
+[[noreturn]] void no_descriptor_for_items(const std::string& format) {
+  throw std::invalid_argument("format \"" + format + "\" has no descriptor for its items");
+}
 
-Format::Format(std::string_view text) : text_(text) {
-  FormatParser(text).parse(descriptors_, reversion_);
-  pass_bound_ = 1;  // the line end of the last record
-  for (const Descriptor& d : descriptors_) {
-    switch (d.kind) {
-      case Kind::Integer:
-      case Kind::Real:
-      case Kind::Logical:
-      case Kind::Text:
-        pass_bound_ += static_cast<std::size_t>(d.width);
-        ++pass_items_;
-        break;
-      case Kind::WholeText:
-        whole_text_items_.push_back(pass_items_);
-        ++pass_items_;
-        break;
-      case Kind::Skip:
-        pass_bound_ += static_cast<std::size_t>(d.width);
-        break;
-      case Kind::Literal:
-        pass_bound_ += d.literal.size();
-        break;
-      case Kind::RecordEnd:
-        pass_bound_ += 1;
-        break;
-      case Kind::Colon:
-        break;
-    }
-  }
-  int blanks = 0;
-  for (const Descriptor& d : descriptors_) {
-    if (d.kind == Kind::Skip) {
-      blanks += d.width;
-      continue;
-    }
-    steps_.push_back(Step{d.kind, item_kind_of(d.kind), d.width, d.decimals, blanks,
-                          literals_.size(), d.literal.size()});
-    literals_.append(d.literal);
-    blanks = 0;
+bool takes_item(Kind kind) {
+  switch (kind) {
+    case Kind::Integer:
+    case Kind::Real:
+    case Kind::Logical:
+    case Kind::Text:
+    case Kind::WholeText:
+      return true;
+    default:
+      return false;
   }
 }
 
-// Collects the characters of the records written by the general path (items
-// left over, the format taken up again) in a buffer on the stack and hands
-// them to the output text in blocks, rather than one append per field.
-class Format::RecordSink {
- public:
-  static constexpr std::size_t kSize = 256;
+}  // namespace
 
-  explicit RecordSink(std::string& out) : out_(out) {}
-  RecordSink(const RecordSink&) = delete;
-  RecordSink& operator=(const RecordSink&) = delete;
-  // What was written reaches the text also when an item of the wrong kind
-  // ends the writing with an exception.
-  ~RecordSink() { flush(); }
+Format::Format(std::string_view text) : text_(text) {
+  std::vector<Descriptor> descriptors;
+  std::size_t reversion = 0;
+  FormatParser(text).parse(descriptors, reversion);
+  compile(descriptors, reversion);
+}
 
-  // Room for `n` characters at the returned position; null when `n`
-  // exceeds the buffer (the caller appends directly).
-  char* room(std::size_t n) {
-    if (n > static_cast<std::size_t>(buffer_ + kSize - end_)) {
-      flush();
-      if (n > kSize) return nullptr;
+void Format::compile(const std::vector<Descriptor>& descriptors, std::size_t reversion) {
+  std::size_t reversion_step = 0;
+  std::size_t blanks = 0;
+  for (std::size_t i = 0; i <= descriptors.size(); ++i) {
+    if (i == reversion) {
+      // The blanks before the point where the format is taken up again
+      // belong to the first pass alone.
+      if (blanks != 0) steps_.push_back(Step{Kind::Skip, FormatItem::Kind::Text, 0, 0, blanks});
+      blanks = 0;
+      reversion_step = steps_.size();
     }
-    return end_;
+    if (i == descriptors.size()) break;  // blanks from X at the end are not written
+    const Descriptor& d = descriptors[i];
+    if (d.kind == Kind::Skip) {
+      blanks += static_cast<std::size_t>(d.width);
+      continue;
+    }
+    steps_.push_back(Step{d.kind, item_kind_of(d.kind), d.width, d.decimals, blanks, literals_.size(),
+                          d.literal.size()});
+    literals_.append(d.literal);
+    blanks = 0;
   }
+  whole_ = plan_pass(0);
+  reverted_ = plan_pass(reversion_step);
+}
 
-  void put(char c) {
-    char* p = room(1);
-    *p = c;
-    end_ = p + 1;
-  }
-  void put(std::string_view text) {
-    if (char* p = room(text.size())) {
-      std::memcpy(p, text.data(), text.size());
-      end_ = p + text.size();
+Format::Pass Format::plan_pass(std::size_t first_step) const {
+  Pass pass;
+  pass.first_step = first_step;
+  pass.bound = 1;  // the line end of the last record
+  for (std::size_t i = first_step; i < steps_.size(); ++i) {
+    const Step& step = steps_[i];
+    pass.bound += step.blanks_before;
+    if (step.kind == Kind::WholeText) {
+      pass.whole_text_items.push_back(pass.items);
+    } else if (step.kind == Kind::RecordEnd) {
+      pass.bound += 1;
     } else {
-      out_.append(text);
+      pass.bound += static_cast<std::size_t>(step.width) + step.literal_size;
     }
+    if (takes_item(step.kind)) ++pass.items;
   }
-  void blanks(std::size_t n) {
-    if (char* p = room(n)) {
-      std::memset(p, ' ', n);
-      end_ = p + n;
-    } else {
-      out_.append(n, ' ');
-    }
-  }
+  return pass;
+}
 
-  // A field of `width` blank columns on which `put_field(field)` writes.
-  template <class Put>
-  void field(int width, Put&& put_field) {
-    const std::size_t n = static_cast<std::size_t>(width);
-    if (char* p = room(n)) {
-      std::memset(p, ' ', n);
-      put_field(p);
-      end_ = p + n;
-    } else {
-      const std::size_t start = out_.size();
-      out_.append(n, ' ');
-      put_field(out_.data() + start);
-    }
-  }
-
-  void flush() {
-    out_.append(buffer_, static_cast<std::size_t>(end_ - buffer_));
-    end_ = buffer_;
-  }
-
- private:
-  std::string& out_;
-  char buffer_[kSize];
-  char* end_ = buffer_;
-};
-
-std::size_t Format::one_pass_bound(FormatItems items) const {
-  if (items.size() > pass_items_) return 0;
-  std::size_t bound = pass_bound_;
-  for (const std::size_t k : whole_text_items_) {
-    if (k >= items.size()) break;
-    if (items[k].kind() == FormatItem::Kind::Text) bound += items[k].text().size();
+std::size_t Format::pass_bound(const Pass& pass, const FormatItem* item, const FormatItem* items_end) const {
+  const std::size_t left = static_cast<std::size_t>(items_end - item);
+  std::size_t bound = pass.bound;
+  for (const std::size_t k : pass.whole_text_items) {
+    if (k >= left) break;
+    if (item[k].kind() == FormatItem::Kind::Text) bound += item[k].text().size();
   }
   return bound;
 }
 
-char* Format::run_one_pass(char* start, FormatItems items, bool first_record_only,
-                           const FormatItem*& wrong, Descriptor::Kind& wrong_descriptor) const {
+Format::PassResult Format::write_pass(const Pass& pass, char* start, const FormatItem* item,
+                                      const FormatItem* items_end, bool first_record_only) const {
   // The blanks of X descriptors and of justification are there beforehand;
-  // blanks after the last character written are not part of the record.
-  wrong = nullptr;
+  // `written` follows the last character that belongs to the record.
   char* p = start;
   char* written = start;
-  const FormatItem* item = items.data();
-  const FormatItem* const items_end = item + items.size();
-  // Whether an item of the right kind is left for the data descriptor `d`.
-  auto item_for = [&](const Step& d) {
-    if (item == items_end) return false;
-    if (item->kind() != d.item_kind) {
-      wrong = item;
-      wrong_descriptor = d.kind;
-      return false;
-    }
-    return true;
+  // Whether the next item is there and of the kind that step `s` writes.
+  auto item_for = [&item, items_end](const Step* s) {
+    return item != items_end && item->kind() == s->item_kind;
   };
-  for (const Step& d : steps_) {
-    p += d.blanks_before;
-    switch (d.kind) {
+  auto stop_at_item = [&](const Step* s) -> PassResult {
+    return {written, item, item == items_end ? PassEnd::Stopped : PassEnd::WrongItem, s};
+  };
+  const Step* const steps_end = steps_.data() + steps_.size();
+  for (const Step* s = steps_.data() + pass.first_step; s != steps_end; ++s) {
+    p += s->blanks_before;
+    switch (s->kind) {
       case Kind::Integer:
-        if (!item_for(d)) goto end_of_writing;
-        p = put_integer_onto_blanks(p, item->integer(), d.width);
+        if (!item_for(s)) return stop_at_item(s);
+        p = put_integer_onto_blanks(p, item->integer(), s->width);
         break;
       case Kind::Real:
-        if (!item_for(d)) goto end_of_writing;
-        p = put_real_onto_blanks(p, item->real(), d.width, d.decimals);
+        if (!item_for(s)) return stop_at_item(s);
+        p = put_real_onto_blanks(p, item->real(), s->width, s->decimals);
         break;
       case Kind::Text:
-        if (!item_for(d)) goto end_of_writing;
-        p = put_text_onto_blanks(p, item->text(), d.width);
+        if (!item_for(s)) return stop_at_item(s);
+        p = put_text_onto_blanks(p, item->text(), s->width);
         break;
       case Kind::WholeText: {
-        if (!item_for(d)) goto end_of_writing;
+        if (!item_for(s)) return stop_at_item(s);
         const std::string_view text = item->text();
         copy_text(p, text.data(), text.size());
         p += text.size();
         break;
       }
       case Kind::Logical:
-        if (!item_for(d)) goto end_of_writing;
-        p = put_logical_onto_blanks(p, item->logical_value(), d.width);
+        if (!item_for(s)) return stop_at_item(s);
+        p = put_logical_onto_blanks(p, item->logical_value(), s->width);
         break;
       case Kind::Literal:
-        copy_text(p, literals_.data() + d.literal_start, d.literal_size);
-        p += d.literal_size;
+        copy_text(p, literals_.data() + s->literal_start, s->literal_size);
+        p += s->literal_size;
         written = p;
         continue;
       case Kind::RecordEnd:
-        if (first_record_only) return written;
+        if (first_record_only) return {written, item, PassEnd::Stopped, s};
         p = written;
         *p++ = '\n';
         written = p;
         continue;
       case Kind::Colon:
-        if (item == items_end) goto end_of_writing;
+        if (item == items_end) return {written, item, PassEnd::Stopped, s};
         continue;
       case Kind::Skip:
         continue;
@@ -452,111 +419,41 @@ char* Format::run_one_pass(char* start, FormatItems items, bool first_record_onl
     ++item;
     written = p;
   }
-end_of_writing:
-  p = written;
-  if (!first_record_only && wrong == nullptr) *p++ = '\n';
-  return p;
+  return {written, item, PassEnd::FormatEnd, nullptr};
 }
 
-void Format::run(RecordSink& sink, FormatItems items, bool first_record_only) const {
-  // Ends a record; false when the writing stops there.
-  auto end_record = [&sink, first_record_only] {
-    if (first_record_only) return false;
-    sink.put('\n');
-    return true;
-  };
-  std::size_t next = 0;     // next item to write
-  std::size_t pending = 0;  // blank columns from X not yet written
-  std::size_t i = 0;
-  for (;;) {
-    if (i == descriptors_.size()) {
-      if (next == items.size()) break;
-      // Items left over: a new record, and the format taken up again.
-      if (pass_items_ == 0) {
-        throw std::invalid_argument("format \"" + text_ + "\" has no descriptor for its items");
-      }
-      if (!end_record()) return;
-      pending = 0;
-      i = reversion_;
-      continue;
-    }
-    const Descriptor& d = descriptors_[i++];
-    switch (d.kind) {
-      case Kind::Skip:
-        pending += static_cast<std::size_t>(d.width);
-        continue;
-      case Kind::RecordEnd:
-        if (!end_record()) return;
-        pending = 0;
-        continue;
-      case Kind::Colon:
-        if (next == items.size()) {
-          end_record();
-          return;
-        }
-        continue;
-      case Kind::Literal:
-        if (pending != 0) {
-          sink.blanks(pending);
-          pending = 0;
-        }
-        sink.put(d.literal);
-        continue;
-      default:
-        break;
-    }
-    // A descriptor that takes an item.
-    if (next == items.size()) break;
-    if (pending != 0) {
-      sink.blanks(pending);
-      pending = 0;
-    }
-    const FormatItem& item = items[next++];
-    if (item.kind() != item_kind_of(d.kind)) wrong_item(text_, item, d.kind);
-    switch (d.kind) {
-      case Kind::Integer:
-        sink.field(d.width,
-                   [&](char* field) { put_integer_onto_blanks(field, item.integer(), d.width); });
-        break;
-      case Kind::Real:
-        sink.field(d.width, [&](char* field) {
-          put_real_onto_blanks(field, item.real(), d.width, d.decimals);
-        });
-        break;
-      case Kind::Logical:
-        sink.field(d.width, [&](char* field) {
-          put_logical_onto_blanks(field, item.logical_value(), d.width);
-        });
-        break;
-      case Kind::Text:
-        sink.field(d.width,
-                   [&](char* field) { put_text_onto_blanks(field, item.text(), d.width); });
-        break;
-      case Kind::WholeText:
-        sink.put(item.text());
-        break;
-      default:
-        break;
-    }
+void Format::check_item(const PassResult& result) const {
+  if (result.how == PassEnd::WrongItem) wrong_item(text_, *result.next, result.step->kind);
+}
+
+void Format::check_first_record(const PassResult& result, const FormatItem* items_end) const {
+  check_item(result);
+  // Items the first record leaves belong to records that are not written,
+  // unless the format has nothing to take them at all.
+  if (result.how == PassEnd::FormatEnd && result.next != items_end && whole_.items == 0) {
+    no_descriptor_for_items(text_);
   }
-  end_record();
 }
 
 void Format::append(std::string& out, FormatItems items) const {
-  // The common case, items that one pass over the format takes: written in
-  // place at the end of the text.
-  if (const std::size_t bound = one_pass_bound(items); bound != 0) {
+  // Each pass is written in place at the end of the text. Items left over
+  // when the format ends start a new record and a further pass.
+  const FormatItem* item = items.data();
+  const FormatItem* const items_end = item + items.size();
+  const Pass* pass = &whole_;
+  for (;;) {
     const std::size_t start = out.size();
-    out.resize(start + bound, ' ');
-    const FormatItem* wrong;
-    Kind wrong_descriptor;
-    char* const end = run_one_pass(out.data() + start, items, false, wrong, wrong_descriptor);
-    out.resize(static_cast<std::size_t>(end - out.data()));
-    if (wrong != nullptr) wrong_item(text_, *wrong, wrong_descriptor);
-    return;
+    out.resize(start + pass_bound(*pass, item, items_end), ' ');
+    const PassResult result = write_pass(*pass, out.data() + start, item, items_end, false);
+    out.resize(static_cast<std::size_t>(result.end - out.data()));
+    check_item(result);
+    const bool items_left = result.how == PassEnd::FormatEnd && result.next != items_end;
+    if (items_left && reverted_.items == 0) no_descriptor_for_items(text_);
+    out.push_back('\n');
+    if (!items_left) return;
+    item = result.next;
+    pass = &reverted_;
   }
-  RecordSink sink(out);
-  run(sink, items, false);
 }
 
 void Format::write(std::FILE* stream, FormatItems items) const {
@@ -567,40 +464,33 @@ void Format::write(std::FILE* stream, FormatItems items) const {
 }
 
 std::string Format::record(FormatItems items) const {
-  std::string out;
-  if (const std::size_t bound = one_pass_bound(items); bound != 0) {
-    out.resize(bound, ' ');
-    const FormatItem* wrong;
-    Kind wrong_descriptor;
-    char* const end = run_one_pass(out.data(), items, true, wrong, wrong_descriptor);
-    out.resize(static_cast<std::size_t>(end - out.data()));
-    if (wrong != nullptr) wrong_item(text_, *wrong, wrong_descriptor);
-    return out;
-  }
-  {
-    RecordSink sink(out);
-    run(sink, items, true);
-  }
+  // Only the first pass can write the first record.
+  const FormatItem* const items_end = items.data() + items.size();
+  std::string out(pass_bound(whole_, items.data(), items_end), ' ');
+  const PassResult result = write_pass(whole_, out.data(), items.data(), items_end, true);
+  out.resize(static_cast<std::size_t>(result.end - out.data()));
+  check_first_record(result, items_end);
   return out;
 }
 
 std::size_t Format::record(char* buffer, std::size_t size, FormatItems items) const {
-  // A short record (an internal write such as "(I4)") in a buffer on the stack.
+  // A short record (an internal write such as "(I4)") in a buffer on the
+  // stack.
   constexpr std::size_t kShortRecord = 64;
-  if (const std::size_t bound = one_pass_bound(items); bound != 0 && bound <= kShortRecord) {
-    char text[kShortRecord];
-    std::memset(text, ' ', bound);
-    const FormatItem* wrong;
-    Kind wrong_descriptor;
-    const char* const end = run_one_pass(text, items, true, wrong, wrong_descriptor);
-    if (wrong != nullptr) wrong_item(text_, *wrong, wrong_descriptor);
-    const std::size_t n = std::min(size, static_cast<std::size_t>(end - text));
-    std::memcpy(buffer, text, n);
+  const FormatItem* const items_end = items.data() + items.size();
+  const std::size_t bound = pass_bound(whole_, items.data(), items_end);
+  if (bound > kShortRecord) {
+    const std::string text = record(items);
+    const std::size_t n = std::min(size, text.size());
+    std::memcpy(buffer, text.data(), n);
     return n;
   }
-  const std::string text = record(items);
-  const std::size_t n = std::min(size, text.size());
-  std::memcpy(buffer, text.data(), n);
+  char text[kShortRecord];
+  std::memset(text, ' ', bound);
+  const PassResult result = write_pass(whole_, text, items.data(), items_end, true);
+  check_first_record(result, items_end);
+  const std::size_t n = std::min(size, static_cast<std::size_t>(result.end - text));
+  std::memcpy(buffer, text, n);
   return n;
 }
 

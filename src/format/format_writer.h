@@ -27,7 +27,9 @@
 // the last top-level group, or from its start when there is none.
 //
 // Writing an item of the wrong kind for its descriptor (a text under I, an
-// integer under F, ...) throws std::invalid_argument: a programming error.
+// integer under F, ...) throws std::invalid_argument: a programming error. So
+// do items left over when the part of the format that would take them up
+// again has no descriptor for them.
 #pragma once
 
 #include <cstddef>
@@ -163,43 +165,65 @@ class Format {
   const std::vector<Descriptor>& descriptors() const { return descriptors_; }
 
  private:
-  class RecordSink;  // gathers the characters written
-
-  // Runs the format over the items: every record ended by a line end, or,
-  // with `first_record_only`, the first record alone without one.
-  void run(RecordSink& sink, FormatItems items, bool first_record_only) const;
-  // The most characters that one pass over the descriptors writes for
-  // `items`, its line end included; 0 when items are left over after it.
-  std::size_t one_pass_bound(FormatItems items) const;
-  // The records of one pass over the descriptors, written in one piece at
-  // `start`, which holds one_pass_bound(items) blanks; returns the end of
-  // what was written. An item of the wrong kind stops the writing there:
-  // `wrong` then points to it (null otherwise).
-  char* run_one_pass(char* start, FormatItems items, bool first_record_only,
-                     const FormatItem*& wrong, Descriptor::Kind& wrong_descriptor) const;
-
-  std::string text_;
-  std::vector<Descriptor> descriptors_;
-  std::size_t reversion_ = 0;  // where the format is taken up again by leftover items
-  // For writing one pass over the descriptors in one piece: the number of
-  // items that pass takes, the most characters it writes besides the texts
-  // under A without a width, and the items those take.
-  std::size_t pass_items_ = 0;
-  std::size_t pass_bound_ = 0;
-  std::vector<std::size_t> whole_text_items_;
-  // The descriptors as that pass writes them: each X folded into the blank
-  // columns before the next descriptor (trailing ones dropped).
+  // One step of writing: a descriptor with the blank columns of the X
+  // descriptors before it folded in. Blanks from X at the end of a record
+  // are thus never written; a Skip step stands only where the format is
+  // taken up again, for the blanks before that point.
   struct Step {
     Descriptor::Kind kind;
     FormatItem::Kind item_kind;  // of the item it takes, if any
     int width = 0;
     int decimals = 0;
-    int blanks_before = 0;
+    std::size_t blanks_before = 0;  // X widths summed: may exceed an int
     std::size_t literal_start = 0;  // a literal's characters in literals_
     std::size_t literal_size = 0;
   };
+  // One pass over the steps, from `first_step` to the end of the format: the
+  // number of items a whole pass takes, the most characters it writes
+  // besides the texts under A without a width (line end included), and the
+  // items those take, counted from the first item of the pass.
+  struct Pass {
+    std::size_t first_step = 0;
+    std::size_t items = 0;
+    std::size_t bound = 0;
+    std::vector<std::size_t> whole_text_items;
+  };
+  // How a pass ended and where: `end` is the end of what it wrote (blanks
+  // after the last character written are not part of a record, nor is the
+  // line end of its last record), `next` the first item it did not take.
+  enum class PassEnd : uint8_t {
+    Stopped,    // items exhausted (at a descriptor that takes one, or at a
+                // colon), or a slash when only the first record is wanted
+    FormatEnd,  // the end of the format; items may be left
+    WrongItem,  // `next` is not of the kind that `step` writes
+  };
+  struct PassResult {
+    char* end;
+    const FormatItem* next;
+    PassEnd how;
+    const Step* step;
+  };
+
+  void compile(const std::vector<Descriptor>& descriptors, std::size_t reversion);
+  Pass plan_pass(std::size_t first_step) const;
+  // The most characters that `pass` writes for the items from `item` on.
+  std::size_t pass_bound(const Pass& pass, const FormatItem* item, const FormatItem* items_end) const;
+  // The one interpreter of the steps: writes the records of `pass` for the
+  // items from `item` on, in one piece at `start`, which holds
+  // pass_bound(...) blanks. With `first_record_only` a slash ends it.
+  PassResult write_pass(const Pass& pass, char* start, const FormatItem* item,
+                        const FormatItem* items_end, bool first_record_only) const;
+  // Throws when the pass stopped at an item of the wrong kind.
+  void check_item(const PassResult& result) const;
+  // The same for the first record alone, and throws when items are left at
+  // the end of a format that has no descriptor to take them.
+  void check_first_record(const PassResult& result, const FormatItem* items_end) const;
+
+  std::string text_;
   std::vector<Step> steps_;
   std::string literals_;
+  Pass whole_;     // the format from its start
+  Pass reverted_;  // from where leftover items take the format up again
 };
 
 // Convenience for messages written rarely: compiles the format and writes it.

@@ -140,6 +140,11 @@ TEST(FormatWriter, FormatReversionWritesFurtherRecords) {
   // Taken up again from the last top-level group.
   EXPECT_EQ(text_of("('h',2(i2))", {1, 2, 3, 4, 5}), "h 1 2\n 3 4\n 5\n");
   EXPECT_EQ(text_of("(i1,2(1x,i1),'|')", {1, 2, 3, 4}), "1 2 3|\n 4\n");
+  // Blank columns before the group belong to the first record alone; those
+  // at the end of a record are not written.
+  EXPECT_EQ(text_of("(2x,(1x,i2))", {1, 2}), "    1\n  2\n");
+  EXPECT_EQ(text_of("(i1,3x)", {1, 2}), "1\n2\n");
+  EXPECT_EQ(text_of("(/,i2)", {1, 2}), "\n 1\n\n 2\n");
 }
 
 TEST(FormatWriter, TextItemsAtWidthOrDeclaredLength) {
@@ -201,6 +206,8 @@ TEST(FormatWriter, RecordsAndFieldsLongerThanTheWritersBuffer) {
   EXPECT_EQ(text_of("(i1,300x)", {3}), "3\n");
   EXPECT_EQ(text_of("(i1,300x/i1)", {3, 4}), "3\n4\n");
   EXPECT_EQ(text_of("(i1,300x,:,'z')", {3}), "3\n");
+  // Five thousand million blank columns at the end of the record: counted, never written.
+  EXPECT_EQ(text_of("(i1,50000(100000x))", {3}), "3\n");
   EXPECT_EQ(Format("(a,/,a)").record({a, b}), a);
 }
 
@@ -239,6 +246,10 @@ TEST(FormatWriter, WrongItemKindIsAProgrammingError) {
   // Items but no descriptor to take them.
   EXPECT_THROW(Format("('abc')").record({1}), std::invalid_argument);
   EXPECT_THROW(Format("(1x)").record({1}), std::invalid_argument);
+  // ... or none in the part that leftover items take up again.
+  std::string taken_up;
+  EXPECT_THROW(Format("(i1,('x'))").append(taken_up, {1, 2}), std::invalid_argument);
+  EXPECT_THROW(Format("(i1,())").append(taken_up, {1, 2}), std::invalid_argument);
   // What came before the wrong item is written.
   std::string out;
   EXPECT_THROW(Format("(i2,'x',2x,i2)").append(out, {1, 2.0}), std::invalid_argument);
