@@ -298,10 +298,9 @@ bool takes_item(Kind kind) {
 }  // namespace
 
 Format::Format(std::string_view text) : text_(text) {
-  std::vector<Descriptor> descriptors;
   std::size_t reversion = 0;
-  FormatParser(text).parse(descriptors, reversion);
-  compile(descriptors, reversion);
+  FormatParser(text).parse(descriptors_, reversion);
+  compile(descriptors_, reversion);
 }
 
 void Format::compile(const std::vector<Descriptor>& descriptors, std::size_t reversion) {

@@ -56,7 +56,8 @@ class FormatItem {
   FormatItem(int32_t value) : kind_(Kind::Integer), integer_(value) {}  // NOLINT
   FormatItem(int16_t value) : kind_(Kind::Integer), integer_(value) {}  // NOLINT
   FormatItem(float value) : kind_(Kind::Real), real_(value) {}          // NOLINT
-  FormatItem(double value) : kind_(Kind::Real), real_(value) {}         // NOLINT
+  // Reals are single-precision items: a double would be edited unrounded.
+  FormatItem(double) = delete;
   FormatItem(std::string_view text) : kind_(Kind::Text), text_{text.data(), text.size()} {}  // NOLINT
   FormatItem(const char* text) : FormatItem(std::string_view(text)) {}  // NOLINT
   FormatItem(const std::string& text) : FormatItem(std::string_view(text)) {}  // NOLINT
@@ -220,6 +221,7 @@ class Format {
   void check_first_record(const PassResult& result, const FormatItem* items_end) const;
 
   std::string text_;
+  std::vector<Descriptor> descriptors_;  // as parsed, for readers of the records
   std::vector<Step> steps_;
   std::string literals_;
   Pass whole_;     // the format from its start
