@@ -16,6 +16,7 @@
 #include "prediction/engine_run.h"
 #include "prediction/prediction_table.h"
 #include "prediction/worker_pool.h"
+#include "report/background_writer.h"
 #include "report/report_writer.h"
 #include "report/settings_line.h"
 #include "run/control_file.h"
@@ -49,7 +50,9 @@ class RunDriver {
       : control_(std::move(first_argument)),
         console_(console),
         records_(std::make_unique<ProgramRecords>()),
-        pool_(threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr) {}
+        pool_(threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr),
+        background_(threads > 1 ? std::make_unique<BackgroundReportWriter>(records_->reportWriter)
+                                : nullptr) {}
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");
@@ -78,14 +81,17 @@ class RunDriver {
         return;
       }
       DayLoopIo io{records_->elements, ElementContext{settings, records_->magnitudes, console_.out},
-                   records_->predictions, records_->reportWriter, console_.out, console_.err,
+                   records_->predictions, flusher(), console_.out, console_.err,
                    signal_stop_token(), pool_.get()};
       if (records_->elements.loadElementSets(io.element_context) != 0) return;
       if (first_run_) open_report();
       const EngineRun run = prepare_engine_run(settings, start_day_number, records_->magnitudes,
                                                records_->defaultMagnitudeBoundary);
       records_->reportWriter.begin_run(settings, run.site);
-      if (run_day_loop(run, io) == DayLoopEnd::CombineWithNextRun) {
+      const DayLoopEnd end = run_day_loop(run, io);
+      // The report is written up to here before the console is read again.
+      finish_writing();
+      if (end == DayLoopEnd::CombineWithNextRun) {
         if (read_control_section(false, control_, settings, console_) != 0) return;
         continue;
       }
@@ -115,9 +121,22 @@ class RunDriver {
     std::fwrite(line.data(), 1, line.size(), report_.get());
   }
 
+  // Where the engine hands its full tables: the report writer, or with
+  // more than one thread the writer's own thread.
+  PredictionFlusher& flusher() {
+    if (background_) return *background_;
+    return records_->reportWriter;
+  }
+
+  // Waits until every table handed to the report writer's thread is written.
+  void finish_writing() {
+    if (background_) background_->finish();
+  }
+
   // Closes the report on the orderly end; a write that failed on the way
   // (a full disk) is a fatal output error rather than a silent loss.
   void close_report() {
+    finish_writing();
     if (!report_) return;
     std::FILE* report = report_.release();
     int cause = std::fflush(report) != 0 ? errno : 0;
@@ -136,6 +155,9 @@ class RunDriver {
   ReportFile report_;
   bool first_run_ = true;
   FileName saved_output_name_;
+  // The report writer's thread (with more than one thread); it goes before
+  // the report file is closed.
+  std::unique_ptr<BackgroundReportWriter> background_;
 };
 
 }  // namespace

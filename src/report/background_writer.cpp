@@ -1,0 +1,99 @@
+#include "report/background_writer.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <csignal>
+#include <utility>
+
+namespace vespera {
+
+namespace {
+
+// Tables that may wait for the writer's thread before the engine waits.
+constexpr std::size_t kMostWaitingTables = 3;
+
+// Copies the filled slots of `from` into `to`, whose count becomes from's.
+void copy_filled(const PredictionTable& from, PredictionTable& to) {
+  const auto n = static_cast<std::size_t>(from.count);
+  std::copy_n(from.times.begin(), n, to.times.begin());
+  std::copy_n(from.records.begin(), n, to.records.begin());
+  to.count = from.count;
+}
+
+}  // namespace
+
+BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer) : writer_(writer) {
+  // The thread leaves interrupt and termination requests to the main thread.
+  sigset_t stop_signals, previous;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGINT);
+  sigaddset(&stop_signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
+  thread_ = std::thread([this] { write_tables(); });
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+BackgroundReportWriter::~BackgroundReportWriter() {
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+void BackgroundReportWriter::flush_predictions(PredictionTable& table, const NightState& night) {
+  if (table.count <= 0) return;
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return waiting_.size() < kMostWaitingTables || error_; });
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+    Job job;
+    if (spare_.empty()) {
+      job.table = std::make_unique<PredictionTable>();
+    } else {
+      job = std::move(spare_.back());
+      spare_.pop_back();
+    }
+    copy_filled(table, *job.table);
+    job.night = night;
+    waiting_.push_back(std::move(job));
+  }
+  table.clear();
+  changed_.notify_all();
+}
+
+void BackgroundReportWriter::finish() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return (waiting_.empty() && !writing_) || error_; });
+  if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+}
+
+void BackgroundReportWriter::write_tables() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return !waiting_.empty() || closing_; });
+    if (waiting_.empty()) return;  // closing, with nothing in hand
+    Job job = std::move(waiting_.front());
+    waiting_.pop_front();
+    writing_ = true;
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+      writer_.flush_predictions(*job.table, job.night);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    lock.lock();
+    writing_ = false;
+    if (error) {
+      error_ = error;
+      waiting_.clear();  // nothing after a failed or stopped write is written
+    }
+    spare_.push_back(std::move(job));
+    changed_.notify_all();
+  }
+}
+
+}  // namespace vespera
