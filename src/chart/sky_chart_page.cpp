@@ -257,7 +257,7 @@ void append_night(std::string& out, const ReportContents& report, const ReportNi
   out += "</section>\n";
 }
 
-std::string site_text(const ReportSettings& s) {
+std::string site_text(const SettingsLine& s) {
   return number_text(std::fabs(s.latitude), 3) + "&#176; " + (s.latitude < 0 ? "S" : "N") + ", " +
          number_text(std::fabs(s.westLongitude), 3) + "&#176; " + (s.westLongitude < 0 ? "E" : "W") +
          ", " + number_text(s.heightFeet, 0) + " ft";

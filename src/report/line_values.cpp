@@ -73,7 +73,7 @@ LocalTime local_time(float t, float zoneOffsetHours, int32_t clockHours) {
   return local;
 }
 
-void compute_line_values(const PredictionRecord& record, float t, const RunSettings& settings,
+void compute_line_values(const PredictionRecord& record, float t, const ReportSettings& settings,
                          float site_rate_factor, LineValues& v) {
   const LineValueFormats& f = formats();
 

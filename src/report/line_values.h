@@ -9,7 +9,7 @@
 #include "vocabulary/fixed_text.h"
 #include "prediction/angles.h"
 #include "prediction/prediction_table.h"
-#include "vocabulary/run_settings.h"
+#include "report/report_settings.h"
 
 namespace vespera {
 
@@ -63,7 +63,7 @@ LocalTime local_time(float t, float zoneOffsetHours, int32_t clockHours);
 // compute_line_values: given one record, its time t, the settings of the
 // report format and the site constant site_rate_factor (990.8 x cos of the
 // geocentric latitude). Returned: every printed value of the record's line.
-void compute_line_values(const PredictionRecord& record, float t, const RunSettings& settings,
+void compute_line_values(const PredictionRecord& record, float t, const ReportSettings& settings,
                          float site_rate_factor, LineValues& values);
 
 }  // namespace vespera

@@ -87,7 +87,7 @@ void append_sky_line(std::string& out, const PredictionItems& item_of, bool new_
 }  // namespace
 
 void append_prediction_line(std::string& out, const PredictionRecord& record,
-                            const LineValues& values, const RunSettings& settings, bool new_pass,
+                            const LineValues& values, const ReportSettings& settings, bool new_pass,
                             const MagnitudeInfo& info) {
   const PredictionItems item_of{record, values, info};
   if (settings.radarFormat) {

@@ -8,7 +8,7 @@
 #include "magnitudes/magnitude_catalogue.h"
 #include "prediction/prediction_table.h"
 #include "report/line_values.h"
-#include "vocabulary/run_settings.h"
+#include "report/report_settings.h"
 
 namespace vespera {
 
@@ -19,7 +19,7 @@ namespace vespera {
 // lookup); the first line of a group carries the catalogue number, the name,
 // or the cross-section, flag letter and name by info.infoLevel (1, 2, 3-8).
 void append_prediction_line(std::string& out, const PredictionRecord& record,
-                            const LineValues& values, const RunSettings& settings, bool new_pass,
+                            const LineValues& values, const ReportSettings& settings, bool new_pass,
                             const MagnitudeInfo& info);
 
 }  // namespace vespera

@@ -157,7 +157,7 @@ void append_day_header(std::string& out, int32_t day_number, int32_t half,
   append_layout(out, half == 1 ? f.morning_header : f.evening_header, items);
 }
 
-void append_column_header(std::string& out, const RunSettings& settings) {
+void append_column_header(std::string& out, const ReportSettings& settings) {
   const HeaderFormats& f = formats();
   const ColumnHeaderItems label{distance_label(settings.rangePhaseLetter)};
   const CompiledLayout* columns = &f.a_columns;
@@ -175,7 +175,7 @@ void append_column_header(std::string& out, const RunSettings& settings) {
 void append_pass_separator(std::string& out) { formats().pass_separator.format.append(out, {}); }
 
 void append_pass_identification(std::string& out, int32_t ncat, const MagnitudeInfo& info,
-                                const RunSettings& settings) {
+                                const ReportSettings& settings) {
   const char letter = settings.formatLetter;
   if (!settings.radarFormat && (letter == 'B' || letter == 'C')) return;
 
@@ -198,7 +198,7 @@ void append_pass_identification(std::string& out, int32_t ncat, const MagnitudeI
   }
 }
 
-void append_comment_line(std::string& out, const MagnitudeInfo& info, const RunSettings& settings) {
+void append_comment_line(std::string& out, const MagnitudeInfo& info, const ReportSettings& settings) {
   if (settings.detailLetter == 'N') return;
   if (info.infoLevel != 7 && info.infoLevel != 8) return;
   append_layout(out, formats().comment_line, CatalogueItems{0, info});

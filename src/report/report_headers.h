@@ -9,7 +9,7 @@
 
 #include "vocabulary/fixed_text.h"
 #include "magnitudes/magnitude_catalogue.h"
-#include "vocabulary/run_settings.h"
+#include "report/report_settings.h"
 
 namespace vespera {
 
@@ -29,7 +29,7 @@ void append_day_header(std::string& out, int32_t day_number, int32_t half,
 // append_column_header: appends an empty line and the column labels of the
 // settings' report format (formats B and C with the distance label of
 // settings.rangePhaseLetter).
-void append_column_header(std::string& out, const RunSettings& settings);
+void append_column_header(std::string& out, const ReportSettings& settings);
 
 // append_pass_separator: the empty line written before a pass when asked for.
 void append_pass_separator(std::string& out);
@@ -40,11 +40,11 @@ void append_pass_separator(std::string& out);
 // sizes, cross-section, flag letter, magnitude, comment). Formats B and C
 // carry the identification on their prediction line and get nothing here.
 void append_pass_identification(std::string& out, int32_t ncat, const MagnitudeInfo& info,
-                                const RunSettings& settings);
+                                const ReportSettings& settings);
 
 // append_comment_line: formats B and C, the comment of a pass with
 // info.infoLevel 7 or 8 on a line of its own (8 blanks, then the comment);
 // nothing for other levels or with settings.detailLetter N.
-void append_comment_line(std::string& out, const MagnitudeInfo& info, const RunSettings& settings);
+void append_comment_line(std::string& out, const MagnitudeInfo& info, const ReportSettings& settings);
 
 }  // namespace vespera

@@ -282,7 +282,7 @@ bool ReportParser::read_settings() {
                        reading_.problem);
   }
   const LineReading& r = reading_;
-  ReportSettings& s = c_.settings;
+  SettingsLine& s = c_.settings;
   s.latitude = r[ReportField::Latitude].number;
   s.westLongitude = r[ReportField::WestLongitude].number;
   s.heightFeet = r[ReportField::HeightFeet].number;

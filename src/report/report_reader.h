@@ -34,7 +34,7 @@ struct LocalDate {
 };
 
 // The settings line: the site and main settings as the control file gave them.
-struct ReportSettings {
+struct SettingsLine {
   double latitude = 0.0;
   double westLongitude = 0.0;
   double heightFeet = 0.0;
@@ -112,7 +112,7 @@ struct ReportNight {
 };
 
 struct ReportContents {
-  ReportSettings settings;
+  SettingsLine settings;
   char formatLetter = ' ';     // A, B, C, D, E or R; blank without predictions
   bool phaseShown = false;     // formats B and C: the phase angle instead of the range
   bool detailListing = false;  // formats A, D, E: identification with detail text

@@ -108,7 +108,7 @@ void ReportWriter::State::write_table(PredictionTable& table, const NightState& 
 
 void ReportWriter::State::write_record(const PredictionRecord& record, float t, bool continues,
                                        const NightState& night) {
-  const RunSettings& settings = run.settings;
+  const ReportSettings& settings = run.settings;
   compute_line_values(record, t, settings, run.site_rate_factor, values);
 
   if (!header_written ||
@@ -142,7 +142,7 @@ void ReportWriter::State::hand_over_text() {
     if (std::fwrite(text.data(), 1, text.size(), report) != text.size()) {
       const int cause = errno;
       const std::string name =
-          report_name.empty() ? std::string(run.settings.outputFileName.trimmed()) : report_name;
+          report_name.empty() ? std::string(run.outputFileName.trimmed()) : report_name;
       text.clear();
       throw FatalIoError(name, cause != 0 ? std::strerror(cause) : "write failed");
     }
@@ -156,7 +156,8 @@ ReportWriter::ReportWriter(const MagnitudeCatalogue& magnitudes, StopToken stop)
 ReportWriter::~ReportWriter() = default;
 
 void ReportWriter::begin_run(const RunSettings& settings, const SiteGeometry& site) {
-  state_->run = ReportRun{settings, site.start_day_number, site.site_rate_factor};
+  state_->run = ReportRun{settings, settings.outputFileName, site.start_day_number,
+                          site.site_rate_factor};
 }
 
 void ReportWriter::set_output(std::FILE* report, std::string_view name) {

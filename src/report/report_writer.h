@@ -12,6 +12,7 @@
 #include "prediction/night.h"
 #include "prediction/prediction_table.h"
 #include "prediction/site_geometry.h"
+#include "report/report_settings.h"
 #include "vocabulary/run_settings.h"
 #include "vocabulary/stop_request.h"
 
@@ -21,7 +22,8 @@ namespace vespera {
 // report's layout and clock from the run's settings, the start day number
 // that dates the times, and the site rate factor of the EW value.
 struct ReportRun {
-  RunSettings settings;
+  ReportSettings settings;
+  FileName outputFileName;  // names the report when no name was given with it
   int32_t start_day_number = 0;
   float site_rate_factor = 0.0f;
 };
