@@ -40,8 +40,8 @@ DayLoopEnd run_day_loop(const EngineRun& run, DayLoopIo& io) {
     if (!(night.window.start < night.window.end)) {
       kReversedWindow.write(io.err, {i, night.window.start, night.window.end});
     } else {
-      if (io.pool != nullptr) {
-        search_night_in_parallel(run, night, io, *io.pool);
+      if (io.parallel != nullptr) {
+        io.parallel->search(run, night, io);
       } else {
         search_night(run, night, io);
       }

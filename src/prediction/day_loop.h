@@ -7,7 +7,7 @@
 #include "elements/element_source.h"
 #include "prediction/engine_run.h"
 #include "prediction/prediction_table.h"
-#include "prediction/worker_pool.h"
+#include "prediction/night_in_parallel.h"
 #include "vocabulary/stop_request.h"
 
 namespace vespera {
@@ -28,7 +28,8 @@ struct DayLoopIo {
   std::FILE* out;              // the "Space limit" line
   std::FILE* err;              // the reversed-window line
   StopToken stop;              // asked between days, element sets, revolutions and steps
-  WorkerPool* pool = nullptr;  // searches the sets of a night on its workers; none: one thread
+  // Searches the sets of a night on a pool's workers; none: one thread.
+  ParallelNightSearch* parallel = nullptr;
 };
 
 // run_day_loop: for each day index from firstDay to lastDay (the first always)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "format/memory_stream.h"
+#include "prediction/day_loop.h"
 #include "prediction/element_search.h"
 #include "prediction/prediction_sink.h"
 
@@ -31,18 +32,35 @@ class BufferSink final : public PredictionSink {
   std::vector<TimedPrediction>& out_;
 };
 
+}  // namespace
+
 // One batch of element sets handed out in a row, their searches and what
-// handing them out wrote on the console.
+// handing them out wrote on the console. Its buffers are kept from batch to
+// batch, so that a night's searches rarely allocate.
 struct SetBatch {
   std::vector<ElementSet> sets;
   std::vector<bool> supersedes;               // the set supersedes the one before it
   std::vector<std::size_t> messages_end;      // console text up to the set's handing out
   std::vector<std::vector<TimedPrediction>> predictions;
-  MemoryStream console;  // what handing the sets out wrote
-  bool ends_night = false;  // the element source had no more sets
+  MemoryStream console;                       // what handing the sets out wrote
+  std::size_t messages_begin = 0;             // where this batch's text starts
+  bool ends_night = false;                    // the element source had no more sets
   std::size_t trailing_end = 0;               // console text up to the end of the night
   std::unique_ptr<TaskRange> searches;        // last: it waits for its tasks before the rest goes
+
+  // Empties the batch for the next sets, keeping its buffers.
+  void reset() {
+    searches.reset();
+    sets.clear();
+    supersedes.clear();
+    messages_end.clear();
+    for (std::vector<TimedPrediction>& p : predictions) p.clear();
+    messages_begin = console.size();
+    ends_night = false;
+  }
 };
+
+namespace {
 
 // Hands out the next sets of the night into `batch`.
 void fill(SetBatch& batch, DayLoopIo& io) {
@@ -63,7 +81,7 @@ void fill(SetBatch& batch, DayLoopIo& io) {
 
 void start_searches(SetBatch& batch, const EngineRun& run, const NightState& night,
                     const StopToken& stop, WorkerPool& pool) {
-  batch.predictions.resize(batch.sets.size());
+  if (batch.predictions.size() < batch.sets.size()) batch.predictions.resize(batch.sets.size());
   batch.searches = std::make_unique<TaskRange>(batch.sets.size(), [&, stop](std::size_t k) {
     BufferSink sink(batch.predictions[k]);
     search_element_set(batch.sets[k], run, night, sink, stop);
@@ -75,7 +93,7 @@ void start_searches(SetBatch& batch, const EngineRun& run, const NightState& nig
 // would have stored them.
 void replay(SetBatch& batch, DayLoopIo& io, TableSink& sink, PredictionTable::Mark& handed_out) {
   batch.searches->wait();
-  std::size_t written = 0;
+  std::size_t written = batch.messages_begin;
   const auto write_messages = [&](std::size_t to) {
     const std::string_view text = batch.console.text(written, to);
     std::fwrite(text.data(), 1, text.size(), io.out);
@@ -94,24 +112,37 @@ void replay(SetBatch& batch, DayLoopIo& io, TableSink& sink, PredictionTable::Ma
 
 }  // namespace
 
-void search_night_in_parallel(const EngineRun& run, const NightState& night, DayLoopIo& io,
-                              WorkerPool& pool) {
+ParallelNightSearch::ParallelNightSearch(WorkerPool& pool) : pool_(pool) {
+  for (std::unique_ptr<SetBatch>& batch : batches_) batch = std::make_unique<SetBatch>();
+}
+
+ParallelNightSearch::~ParallelNightSearch() = default;
+
+void ParallelNightSearch::search(const EngineRun& run, const NightState& night, DayLoopIo& io) {
   TableSink sink(io.table, io.flusher, night, io.out);
   io.elements.rewindElementSets();
   PredictionTable::Mark handed_out = io.table.mark();
-  // Two batches: the workers search the one while the other is handed to the table.
-  auto ahead = std::make_unique<SetBatch>();
-  fill(*ahead, io);
-  start_searches(*ahead, run, night, io.stop, pool);
-  for (;;) {
-    std::unique_ptr<SetBatch> now = std::move(ahead);
-    if (!now->ends_night) {
-      ahead = std::make_unique<SetBatch>();
-      fill(*ahead, io);
-      start_searches(*ahead, run, night, io.stop, pool);
+  // Whatever happens, no search of a batch outlives this call.
+  struct Cancel {
+    std::array<std::unique_ptr<SetBatch>, 2>& batches;
+    ~Cancel() {
+      for (std::unique_ptr<SetBatch>& batch : batches) batch->searches.reset();
     }
-    replay(*now, io, sink, handed_out);
-    if (now->ends_night) return;
+  } cancel{batches_};
+  std::size_t ahead = 0;
+  batches_[ahead]->reset();
+  fill(*batches_[ahead], io);
+  start_searches(*batches_[ahead], run, night, io.stop, pool_);
+  for (;;) {
+    SetBatch& now = *batches_[ahead];
+    if (!now.ends_night) {
+      ahead = 1 - ahead;
+      batches_[ahead]->reset();
+      fill(*batches_[ahead], io);
+      start_searches(*batches_[ahead], run, night, io.stop, pool_);
+    }
+    replay(now, io, sink, handed_out);
+    if (now.ends_night) return;
   }
 }
 

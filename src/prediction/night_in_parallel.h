@@ -7,16 +7,34 @@
 // that the report and the console are exactly those of one thread.
 #pragma once
 
-#include "prediction/day_loop.h"
+#include <array>
+#include <memory>
+
 #include "prediction/engine_run.h"
 #include "prediction/night.h"
 #include "prediction/worker_pool.h"
 
 namespace vespera {
 
-// search_night_in_parallel: every element set of the night searched on the
-// pool's workers; the predictions go to io.table through its flusher.
-void search_night_in_parallel(const EngineRun& run, const NightState& night, DayLoopIo& io,
-                              WorkerPool& pool);
+struct DayLoopIo;
+struct SetBatch;
+
+class ParallelNightSearch {
+ public:
+  explicit ParallelNightSearch(WorkerPool& pool);
+  ~ParallelNightSearch();
+  ParallelNightSearch(const ParallelNightSearch&) = delete;
+  ParallelNightSearch& operator=(const ParallelNightSearch&) = delete;
+
+  // search: every element set of the night searched on the pool's workers;
+  // the predictions go to io.table through its flusher.
+  void search(const EngineRun& run, const NightState& night, DayLoopIo& io);
+
+ private:
+  WorkerPool& pool_;
+  // Two batches, reused from batch to batch: the workers search the one
+  // while the other is handed to the table.
+  std::array<std::unique_ptr<SetBatch>, 2> batches_;
+};
 
 }  // namespace vespera

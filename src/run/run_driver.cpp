@@ -15,6 +15,7 @@
 #include "prediction/day_loop.h"
 #include "prediction/engine_run.h"
 #include "prediction/prediction_table.h"
+#include "prediction/night_in_parallel.h"
 #include "prediction/worker_pool.h"
 #include "report/background_writer.h"
 #include "report/report_writer.h"
@@ -51,6 +52,7 @@ class RunDriver {
         console_(console),
         records_(std::make_unique<ProgramRecords>()),
         pool_(threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr),
+        parallel_(pool_ ? std::make_unique<ParallelNightSearch>(*pool_) : nullptr),
         background_(threads > 1 ? std::make_unique<BackgroundReportWriter>(records_->reportWriter)
                                 : nullptr) {}
 
@@ -82,7 +84,7 @@ class RunDriver {
       }
       DayLoopIo io{records_->elements, ElementContext{settings, records_->magnitudes, console_.out},
                    records_->predictions, flusher(), console_.out, console_.err,
-                   signal_stop_token(), pool_.get()};
+                   signal_stop_token(), parallel_.get()};
       if (records_->elements.loadElementSets(io.element_context) != 0) return;
       if (first_run_) open_report();
       const EngineRun run = prepare_engine_run(settings, start_day_number, records_->magnitudes,
@@ -152,6 +154,7 @@ class RunDriver {
   Console& console_;
   std::unique_ptr<ProgramRecords> records_;
   std::unique_ptr<WorkerPool> pool_;  // the searching threads; none with one thread
+  std::unique_ptr<ParallelNightSearch> parallel_;
   ReportFile report_;
   bool first_run_ = true;
   FileName saved_output_name_;
