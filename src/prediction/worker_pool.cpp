@@ -27,22 +27,24 @@ void TaskRange::wait_for(std::size_t tasks) {
   finished_one_.wait(lock, [&] { return finished_ >= tasks; });
 }
 
-void TaskRange::wait() { wait_for(count_); }
-
 void TaskRange::cancel() {
   wait_for(pool_ != nullptr ? pool_->withdraw(*this) : 0);
 }
 
-WorkerPool::WorkerPool(int workers) {
-  // The workers are made with interrupt and termination requests blocked,
-  // so that the main thread takes them.
+std::thread start_quiet_thread(std::function<void()> work) {
+  // A new thread takes the signal mask of the thread that makes it.
   sigset_t stop_signals, previous;
   sigemptyset(&stop_signals);
   sigaddset(&stop_signals, SIGINT);
   sigaddset(&stop_signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
-  for (int i = 0; i < std::max(workers, 1); ++i) threads_.emplace_back([this] { work(); });
+  std::thread thread(std::move(work));
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return thread;
+}
+
+WorkerPool::WorkerPool(int workers) {
+  for (int i = 0; i < std::max(workers, 1); ++i) threads_.push_back(start_quiet_thread([this] { work(); }));
 }
 
 WorkerPool::~WorkerPool() {

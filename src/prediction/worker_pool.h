@@ -18,17 +18,19 @@ namespace vespera {
 
 class WorkerPool;
 
+// start_quiet_thread: a thread running `work` with interrupt and termination
+// requests blocked, so that the main thread takes them.
+std::thread start_quiet_thread(std::function<void()> work);
+
 // TaskRange: `count` tasks, task(i) for i from 0 to count - 1, each run once
 // by some worker. An exception that a task throws is kept for its index.
 class TaskRange {
  public:
   TaskRange(std::size_t count, std::function<void(std::size_t)> task);
-  ~TaskRange() { cancel(); }
-  TaskRange(const TaskRange&) = delete;
-  TaskRange& operator=(const TaskRange&) = delete;
+  ~TaskRange() { cancel(); }  // (not copied: it holds a mutex)
 
   // wait: until every task has run.
-  void wait();
+  void wait() { wait_for(count_); }
   // cancel: tasks not yet started are not run; waits for those started.
   void cancel();
   // The exception task(i) threw, or null.
@@ -36,6 +38,10 @@ class TaskRange {
 
  private:
   friend class WorkerPool;
+
+// start_quiet_thread: a thread running `work` with interrupt and termination
+// requests blocked, so that the main thread takes them.
+std::thread start_quiet_thread(std::function<void()> work);
   void run(std::size_t i);
   void wait_for(std::size_t tasks);
 
@@ -54,9 +60,7 @@ class WorkerPool {
  public:
   // workers: the number of worker threads (at least 1).
   explicit WorkerPool(int workers);
-  ~WorkerPool();
-  WorkerPool(const WorkerPool&) = delete;
-  WorkerPool& operator=(const WorkerPool&) = delete;
+  ~WorkerPool();  // (not copied: it holds a mutex)
 
   // submit: the workers start on the range's tasks; the range waits for
   // them before it goes.

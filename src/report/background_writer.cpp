@@ -1,9 +1,8 @@
 #include "report/background_writer.h"
 
-#include <pthread.h>
+#include "prediction/worker_pool.h"
 
 #include <algorithm>
-#include <csignal>
 #include <utility>
 
 namespace vespera {
@@ -23,16 +22,8 @@ void copy_filled(const PredictionTable& from, PredictionTable& to) {
 
 }  // namespace
 
-BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer) : writer_(writer) {
-  // The thread leaves interrupt and termination requests to the main thread.
-  sigset_t stop_signals, previous;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGINT);
-  sigaddset(&stop_signals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
-  thread_ = std::thread([this] { write_tables(); });
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-}
+BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer)
+    : writer_(writer), thread_(start_quiet_thread([this] { write_tables(); })) {}
 
 BackgroundReportWriter::~BackgroundReportWriter() {
   {
