@@ -1,6 +1,7 @@
 #include "prediction/night_in_parallel.h"
 
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -124,25 +125,30 @@ void ParallelNightSearch::search(const EngineRun& run, const NightState& night, 
   PredictionTable::Mark handed_out = io.table.mark();
   // Whatever happens, no search of a batch outlives this call.
   struct Cancel {
-    std::array<std::unique_ptr<SetBatch>, 2>& batches;
+    std::array<std::unique_ptr<SetBatch>, kBatchesInFlight>& batches;
     ~Cancel() {
       for (std::unique_ptr<SetBatch>& batch : batches) batch->searches.reset();
     }
   } cancel{batches_};
-  std::size_t ahead = 0;
-  batches_[ahead]->reset();
-  fill(*batches_[ahead], io);
-  start_searches(*batches_[ahead], run, night, io.stop, pool_);
-  for (;;) {
-    SetBatch& now = *batches_[ahead];
-    if (!now.ends_night) {
-      ahead = 1 - ahead;
-      batches_[ahead]->reset();
-      fill(*batches_[ahead], io);
-      start_searches(*batches_[ahead], run, night, io.stop, pool_);
-    }
-    replay(now, io, sink, handed_out);
-    if (now.ends_night) return;
+  // The batches in the order handed out; the oldest is handed to the table
+  // while the workers search the others.
+  std::deque<SetBatch*> in_flight;
+  std::size_t next = 0;
+  bool night_ended = false;
+  const auto launch = [&] {
+    SetBatch& batch = *batches_[next];
+    next = (next + 1) % kBatchesInFlight;
+    batch.reset();
+    fill(batch, io);
+    start_searches(batch, run, night, io.stop, pool_);
+    in_flight.push_back(&batch);
+    night_ended = batch.ends_night;
+  };
+  while (!night_ended && in_flight.size() + 1 < kBatchesInFlight) launch();
+  while (!in_flight.empty()) {
+    if (!night_ended && in_flight.size() < kBatchesInFlight) launch();
+    replay(*in_flight.front(), io, sink, handed_out);
+    in_flight.pop_front();
   }
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <memory>
 
 #include "prediction/engine_run.h"
@@ -18,6 +19,9 @@ namespace vespera {
 
 struct DayLoopIo;
 struct SetBatch;
+
+// Batches of a night searched or handed over at a time.
+inline constexpr std::size_t kBatchesInFlight = 3;
 
 class ParallelNightSearch {
  public:
@@ -32,9 +36,9 @@ class ParallelNightSearch {
 
  private:
   WorkerPool& pool_;
-  // Two batches, reused from batch to batch: the workers search the one
-  // while the other is handed to the table.
-  std::array<std::unique_ptr<SetBatch>, 2> batches_;
+  // The batches, reused from batch to batch: the workers search the newer
+  // ones while the oldest is handed to the table.
+  std::array<std::unique_ptr<SetBatch>, kBatchesInFlight> batches_;
 };
 
 }  // namespace vespera
