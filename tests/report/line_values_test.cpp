@@ -117,31 +117,34 @@ TEST(LineValues, AngleTextPerFormat) {
 // double product and its float fall on either side of a half-hundredth, the
 // line shows the float's digits.
 TEST(LineValues, FormatEAnglesAreEditedAsSinglePrecision) {
-  const auto fixed = [](const char* spec, double x) {
+  // x with two decimals in `width` columns (C's rounding of the exact value).
+  const auto printed = [](int width, double x) {
     char text[32];
-    std::snprintf(text, sizeof text, spec, x);
+    std::snprintf(text, sizeof text, "%*.2f", width, x);
     return std::string(text);
   };
   const auto product = [](float radians) { return static_cast<double>(radians) * 57.29578f; };
-  // Azimuths (then altitudes) whose double and float products print differently.
+  // An azimuth (7 columns), then an altitude (6), whose double and float
+  // products print differently.
   std::vector<float> found;
-  for (const bool altitude : {false, true}) {
-    const char* spec = altitude ? "%6.2f" : "%7.2f";
-    for (uint32_t i = 0; found.size() < (altitude ? 2u : 1u); ++i) {
-      const float radians = (altitude ? 0.1f : 1.0f) + static_cast<float>(i) * 3.0e-7f;
-      if (fixed(spec, product(radians)) != fixed(spec, static_cast<float>(product(radians)))) {
+  for (const int width : {7, 6}) {
+    const float start = width == 7 ? 1.0f : 0.1f;
+    for (uint32_t i = 0;; ++i) {
+      const float radians = start + static_cast<float>(i) * 3.0e-7f;
+      if (printed(width, product(radians)) != printed(width, static_cast<float>(product(radians)))) {
         found.push_back(radians);
+        break;
       }
     }
   }
   PredictionRecord r = example_record();
   r.azimuth = found[0];
   r.altitude = found[1];
-  const std::string expected = fixed("%7.2f", static_cast<float>(product(found[0]))) +
-                               fixed("%6.2f", static_cast<float>(product(found[1])));
+  const std::string expected = printed(7, static_cast<float>(product(found[0]))) +
+                               printed(6, static_cast<float>(product(found[1])));
   EXPECT_EQ(values_of(r, 1.0f, settings_for('E')).angles(), expected);
   EXPECT_NE(values_of(r, 1.0f, settings_for('E')).angles(),
-            fixed("%7.2f", product(found[0])) + fixed("%6.2f", product(found[1])));
+            printed(7, product(found[0])) + printed(6, product(found[1])));
 }
 
 TEST(LineValues, RangeInKilometresOrMiles) {
