@@ -3,6 +3,7 @@
 // number of the line read last (1 for the first line, every line counting).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -15,6 +16,11 @@ namespace vespera {
 
 // Element-file lines are records of 70 columns.
 inline constexpr std::size_t kElementRecordLength = 70;
+
+// The number of element-file names of a run, within the table's size.
+inline int element_file_count(const RunSettings& settings) {
+  return std::clamp<int>(settings.elementFileCount, 0, kMaxElementFiles);
+}
 
 class ElementFile {
  public:

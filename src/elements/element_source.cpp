@@ -1,7 +1,5 @@
 #include "elements/element_source.h"
 
-#include <algorithm>
-
 #include "elements/element_file.h"
 #include "elements/element_reader.h"
 #include "elements/element_store.h"
@@ -40,11 +38,6 @@ const Format& nothing_loaded_format() {
       "('Error: no elements were loaded (none matched flags?)'/"
       "' (or the input file did not contain CR characters)')");
   return format;
-}
-
-// The number of element-file names of the run, within the table's size.
-int element_file_count(const RunSettings& settings) {
-  return std::clamp<int>(settings.elementFileCount, 0, kMaxElementFiles);
 }
 
 int next_from_store(ElementStore& store, ElementSet& current) {

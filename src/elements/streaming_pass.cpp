@@ -1,6 +1,5 @@
 #include "elements/streaming_pass.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "elements/element_reader.h"
@@ -46,7 +45,7 @@ bool StreamingPass::next(const ElementContext& context, ElementSet& current) {
 // Opens the next file that exists, from its kept reading when it has not
 // changed, writing the message for each missing one. False past the last name.
 bool StreamingPass::open_next_file(const ElementContext& context) {
-  const int count = std::clamp<int>(context.settings.elementFileCount, 0, kMaxElementFiles);
+  const int count = element_file_count(context.settings);
   while (next_file_ < count) {
     file_index_ = next_file_++;
     const FileName& name = context.settings.elementFileNames[static_cast<std::size_t>(file_index_)];

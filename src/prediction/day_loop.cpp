@@ -20,10 +20,7 @@ void search_night(const EngineRun& run, const NightState& night, DayLoopIo& io) 
   PredictionTable::Mark handed_out = io.table.mark();
   while (io.elements.nextElementSet(io.element_context, set) == 0) {
     io.stop.throw_if_requested();
-    // A newer set of the satellite handed out just before withdraws the
-    // predictions made from the older one.
-    if (io.elements.supersedesPrevious()) io.table.withdraw_since(handed_out);
-    handed_out = io.table.mark();
+    io.table.hand_out_set(io.elements.supersedesPrevious(), handed_out);
     search_element_set(set, run, night, sink, io.stop);
   }
 }

@@ -103,8 +103,7 @@ void replay(SetBatch& batch, DayLoopIo& io, TableSink& sink, PredictionTable::Ma
   for (std::size_t k = 0; k < batch.sets.size(); ++k) {
     write_messages(batch.messages_end[k]);
     io.stop.throw_if_requested();
-    if (batch.supersedes[k]) io.table.withdraw_since(handed_out);
-    handed_out = io.table.mark();
+    io.table.hand_out_set(batch.supersedes[k], handed_out);
     if (const std::exception_ptr error = batch.searches->error(k)) std::rethrow_exception(error);
     for (const TimedPrediction& p : batch.predictions[k]) sink.add(p.time, p.record);
   }

@@ -125,15 +125,17 @@ bool beyond_range_limit(const PointObservation& point, const ObservationFilters&
   return filters.rangeLimitOn && point.range > filters.rangeLimit;
 }
 
-// At or below the minimum altitude. The altitude's arctangent is taken only
-// where the prepared bounds leave the answer open.
-bool below_minimum_altitude(PointObservation& point, const ObservationFilters& filters) {
+// At or below the minimum altitude. The altitude's arctangent is taken
+// (once, by `altitude`) only where the prepared bounds leave the answer open.
+template <class FindAltitude>
+bool below_minimum_altitude(PointObservation& point, const ObservationFilters& filters,
+                            FindAltitude altitude) {
   AltitudeVerdict verdict = AltitudeVerdict::Undecided;
   if (!overhead(point)) {
     verdict = altitude_verdict(filters.altitude_limit, d(point.sin_alt) / d(point.cos_alt));
   }
   if (verdict != AltitudeVerdict::Undecided) return verdict == AltitudeVerdict::Below;
-  find_altitude(point);
+  altitude();
   return point.altitude <= filters.minAltitude;
 }
 
@@ -220,16 +222,6 @@ bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& place
   return std::isfinite(placed.time);
 }
 
-PointOutcome observe_point(const ObservationScope& scope, float u, const WalkSun& sun,
-                           PointObservation& point) {
-  OrbitPoint placed;
-  if (!place_trial_point(scope, u, placed)) {
-    point = kFreshPoint;
-    return PointOutcome::Reject;
-  }
-  return observe_placed_point(scope, placed, sun, point);
-}
-
 PointOutcome observe_placed_point(const ObservationScope& scope, const OrbitPoint& placed,
                                   const WalkSun& sun, PointObservation& point) {
   point = kFreshPoint;
@@ -249,13 +241,20 @@ PointOutcome observe_from_ground(const ObservationScope& scope, const Subsatelli
   const SiteGeometry& site = scope.site;
   const ObservationFilters& filters = scope.filters;
 
+  // The altitude, found once where a filter or the stored prediction needs it.
+  bool altitude_found = false;
+  const auto altitude = [&] {
+    if (!altitude_found) find_altitude(point);
+    altitude_found = true;
+  };
+
   const float vertical = place_over_ground(site, ground, point);
   if (below_horizon_plane(vertical)) return PointOutcome::Reject;
   place_in_range(site, vertical, point);
   if (beyond_range_limit(point, filters)) return PointOutcome::Reject;
-  if (below_minimum_altitude(point, filters)) return PointOutcome::Reject;
+  if (below_minimum_altitude(point, filters, altitude)) return PointOutcome::Reject;
   if (illuminate(point, sun, site, filters.ignoreShadow)) return PointOutcome::Shadow;
-  if (filters.altAzLimits) find_altitude(point);
+  if (filters.altAzLimits) altitude();
   if (below_altitude_window(point, filters)) return PointOutcome::Reject;
   if (above_altitude_window(point, filters)) return PointOutcome::Skip;
   const float cos_az = place_in_azimuth(site, point);
@@ -270,7 +269,7 @@ PointOutcome observe_from_ground(const ObservationScope& scope, const Subsatelli
     if (too_faint(point, sun, scope.magnitude, filters)) return PointOutcome::TooFaint;
     refer_to_equinox(site, point);
   }
-  find_altitude(point);
+  altitude();
   return PointOutcome::Accept;
 }
 

@@ -93,14 +93,9 @@ bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& place
 PointOutcome observe_placed_point(const ObservationScope& scope, const OrbitPoint& placed,
                                   const WalkSun& sun, PointObservation& point);
 
-// observe_point: the trial point at u, placed and observed; a u or time that
-// is not a finite number is rejected.
-PointOutcome observe_point(const ObservationScope& scope, float u, const WalkSun& sun,
-                           PointObservation& point);
-
-// observe_from_ground: the part of observe_point after the time window: given
-// `point` with its time values filled in and its sub-satellite point
-// `ground`, the sky geometry and every filter in order.
+// observe_from_ground: the part of observe_placed_point after the time
+// window: given `point` with its time values filled in and its sub-satellite
+// point `ground`, the sky geometry and every filter in order.
 PointOutcome observe_from_ground(const ObservationScope& scope, const SubsatellitePoint& ground,
                                  const WalkSun& sun, PointObservation& point);
 

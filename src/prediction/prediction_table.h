@@ -72,6 +72,13 @@ struct PredictionTable {
   // out and emptied meanwhile (it filled up), everything it holds now came
   // after the mark, so all of it goes; what was written stays in the report.
   void withdraw_since(const Mark& since) { cut_back(flushes != since.flushes ? 0 : since.count); }
+  // hand_out_set: an element set is handed out. When it supersedes the set
+  // handed out before it, that set's predictions (stored since `previous`)
+  // are withdrawn; `previous` then marks the table for the next hand-out.
+  void hand_out_set(bool supersedes_previous, Mark& previous) {
+    if (supersedes_previous) withdraw_since(previous);
+    previous = mark();
+  }
 };
 
 // The report writer as the engine sees it: writes out the table's

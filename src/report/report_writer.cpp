@@ -57,7 +57,7 @@ struct ReportWriter::State {
   std::string text;  // lines not yet handed to the report file
 
   void flush_predictions(PredictionTable& table, const NightState& night);
-  void write_table(PredictionTable& table, const NightState& night);
+  void write_table(const PredictionTable& table, const NightState& night);
   void write_record(const PredictionRecord& record, float t, bool continues,
                     const NightState& night);
   void hand_over_text();
@@ -75,7 +75,7 @@ void ReportWriter::State::flush_predictions(PredictionTable& table, const NightS
   hand_over_text();
 }
 
-void ReportWriter::State::write_table(PredictionTable& table, const NightState& night) {
+void ReportWriter::State::write_table(const PredictionTable& table, const NightState& night) {
   header_written = false;
   group_slot = 0;
   order.begin(table);

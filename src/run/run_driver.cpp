@@ -53,8 +53,8 @@ class RunDriver {
         records_(std::make_unique<ProgramRecords>()),
         pool_(threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr),
         parallel_(pool_ ? std::make_unique<ParallelNightSearch>(*pool_) : nullptr),
-        background_(threads > 1 ? std::make_unique<BackgroundReportWriter>(records_->reportWriter)
-                                : nullptr) {}
+        background_(pool_ ? std::make_unique<BackgroundReportWriter>(records_->reportWriter)
+                          : nullptr) {}
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");
