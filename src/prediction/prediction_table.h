@@ -4,8 +4,9 @@
 // predictions.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "prediction/night.h"
 #include "vocabulary/fixed_text.h"
@@ -39,9 +40,11 @@ struct PredictionTable {
   // counted at a mark have been written out since.
   int64_t flushes = 0;
   // Slot i (1-based) is times[i - 1] and records[i - 1]. A time is in days
-  // from 0h UT of the start day number of the run that found it.
-  std::array<float, kPredictionCapacity> times{};
-  std::array<PredictionRecord, kPredictionCapacity> records{};
+  // from 0h UT of the start day number of the run that found it. The slots
+  // live on the heap, so that a full table can change hands with another
+  // (swap_slots) without copying its records.
+  std::vector<float> times = std::vector<float>(kPredictionCapacity);
+  std::vector<PredictionRecord> records = std::vector<PredictionRecord>(kPredictionCapacity);
 
   bool full() const { return count >= kPredictionCapacity; }
   // Stores a record in the next slot and returns its 1-based slot number. The
@@ -58,6 +61,12 @@ struct PredictionTable {
   void clear() {
     count = 0;
     ++flushes;
+  }
+  // Exchanges the slots and count with `other` (flush counts stay).
+  void swap_slots(PredictionTable& other) {
+    times.swap(other.times);
+    records.swap(other.records);
+    std::swap(count, other.count);
   }
 
   // Where the table stood when an element set was handed out, so that the

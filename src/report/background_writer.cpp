@@ -12,14 +12,6 @@ namespace {
 // Tables that may wait for the writer's thread before the engine waits.
 constexpr std::size_t kMostWaitingTables = 3;
 
-// Copies the filled slots of `from` into `to`, whose count becomes from's.
-void copy_filled(const PredictionTable& from, PredictionTable& to) {
-  const auto n = static_cast<std::size_t>(from.count);
-  std::copy_n(from.times.begin(), n, to.times.begin());
-  std::copy_n(from.records.begin(), n, to.records.begin());
-  to.count = from.count;
-}
-
 }  // namespace
 
 BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer)
@@ -47,7 +39,8 @@ void BackgroundReportWriter::flush_predictions(PredictionTable& table, const Nig
       job = std::move(spare_.back());
       spare_.pop_back();
     }
-    copy_filled(table, *job.table);
+    // The engine's table takes the job's empty slots.
+    job.table->swap_slots(table);
     job.night = night;
     waiting_.push_back(std::move(job));
   }
