@@ -16,6 +16,9 @@ std::size_t columns(int width) { return static_cast<std::size_t>(width); }
 constexpr int kMaxScaledDecimals = 8;
 constexpr double kPowersOfTen[kMaxScaledDecimals + 1] = {1e0, 1e1, 1e2, 1e3, 1e4,
                                                           1e5, 1e6, 1e7, 1e8};
+// The same powers as whole numbers: units of 10^-d in one whole.
+constexpr uint64_t kUnitScales[kMaxScaledDecimals + 1] = {1,      10,      100,      1000,     10000,
+                                                          100000, 1000000, 10000000, 100000000};
 
 // The common case, fast: a value with a single-precision significand (every
 // real of the system is one) times 10^d, d <= 8, is exact in double, so
@@ -79,6 +82,18 @@ char* put_general_real_onto_blanks(char* field, double value, int width, int dec
 
 }  // namespace
 
+const char kDigitPairs[200] = {
+    '0', '0', '0', '1', '0', '2', '0', '3', '0', '4', '0', '5', '0', '6', '0', '7', '0', '8', '0', '9',
+    '1', '0', '1', '1', '1', '2', '1', '3', '1', '4', '1', '5', '1', '6', '1', '7', '1', '8', '1', '9',
+    '2', '0', '2', '1', '2', '2', '2', '3', '2', '4', '2', '5', '2', '6', '2', '7', '2', '8', '2', '9',
+    '3', '0', '3', '1', '3', '2', '3', '3', '3', '4', '3', '5', '3', '6', '3', '7', '3', '8', '3', '9',
+    '4', '0', '4', '1', '4', '2', '4', '3', '4', '4', '4', '5', '4', '6', '4', '7', '4', '8', '4', '9',
+    '5', '0', '5', '1', '5', '2', '5', '3', '5', '4', '5', '5', '5', '6', '5', '7', '5', '8', '5', '9',
+    '6', '0', '6', '1', '6', '2', '6', '3', '6', '4', '6', '5', '6', '6', '6', '7', '6', '8', '6', '9',
+    '7', '0', '7', '1', '7', '2', '7', '3', '7', '4', '7', '5', '7', '6', '7', '7', '7', '8', '7', '9',
+    '8', '0', '8', '1', '8', '2', '8', '3', '8', '4', '8', '5', '8', '6', '8', '7', '8', '8', '8', '9',
+    '9', '0', '9', '1', '9', '2', '9', '3', '9', '4', '9', '5', '9', '6', '9', '7', '9', '8', '9', '9'};
+
 char* put_asterisks(char* field, int width) {
   std::memset(field, '*', columns(width));
   return field + width;
@@ -94,20 +109,24 @@ char* put_real_onto_blanks(char* field, double value, int width, int decimals) {
   const bool negative = value < 0.0 && units != 0;
   // From the right end of the field: the decimals, the point, the whole
   // part, the sign; asterisks as soon as the field is too short.
+  if (decimals + 1 > width) return put_asterisks(field, width);
+  const uint64_t scale = kUnitScales[decimals];
+  uint64_t whole = units / scale;
+  uint64_t fraction = units % scale;
   char* p = field + width;
-  for (int i = 0; i < decimals; ++i) {
-    if (p == field) return put_asterisks(field, width);
-    *--p = static_cast<char>('0' + units % 10);
-    units /= 10;
+  for (int left = decimals; left > 0; left -= 2) {
+    if (left == 1) {
+      *--p = static_cast<char>('0' + fraction);
+      break;
+    }
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (fraction % 100), 2);
+    fraction /= 100;
   }
-  if (p == field) return put_asterisks(field, width);
   *--p = '.';
-  if (units != 0) {
-    do {
-      if (p == field) return put_asterisks(field, width);
-      *--p = static_cast<char>('0' + units % 10);
-      units /= 10;
-    } while (units != 0);
+  if (whole != 0) {
+    p = put_digits_before(p, field, whole);
+    if (p == nullptr) return put_asterisks(field, width);
   } else {
     // The zero before the point is dropped when only that makes the value fit.
     const std::ptrdiff_t room = p - field;

@@ -63,18 +63,40 @@ inline void copy_text(char* to, const char* from, std::size_t n) {
 // `width` asterisks at `field`: a value that does not fit.
 char* put_asterisks(char* field, int width);
 
+// The two digits of each number from 00 to 99, in order: "000102...9899".
+extern const char kDigitPairs[200];
+
+// put_digits_before: writes the decimal digits of `magnitude` (at least one)
+// right-justified to end at `end`, two at a time, but never before `field`;
+// returns where they begin, or null when they do not fit.
+template <class Unsigned>
+inline char* put_digits_before(char* end, const char* field, Unsigned magnitude) {
+  char* p = end;
+  while (magnitude >= 100) {
+    if (p - field < 2) return nullptr;
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (magnitude % 100), 2);
+    magnitude /= 100;
+  }
+  if (magnitude >= 10) {
+    if (p - field < 2) return nullptr;
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * magnitude, 2);
+  } else {
+    if (p == field) return nullptr;
+    *--p = static_cast<char>('0' + magnitude);
+  }
+  return p;
+}
+
 // Inline: the report writes millions of integer fields.
 inline char* put_integer_onto_blanks(char* field, int32_t value, int width) {
   // The magnitude through uint32_t, so that the most negative value is safe.
   const bool negative = value < 0;
-  uint32_t magnitude = negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  // Digits from the right end of the field toward its start.
-  char* p = field + width;
-  do {
-    if (p == field) return put_asterisks(field, width);
-    *--p = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+  const uint32_t magnitude =
+      negative ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  char* p = put_digits_before(field + width, field, magnitude);
+  if (p == nullptr) return put_asterisks(field, width);
   if (negative) {
     if (p == field) return put_asterisks(field, width);
     *--p = '-';
