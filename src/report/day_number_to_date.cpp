@@ -43,4 +43,15 @@ std::string_view weekday_name(int32_t day_number) {
   return kWeekdayNames.substr(static_cast<std::size_t>(4 * k), 4);
 }
 
+int32_t month_of_name(std::string_view name) {
+  const std::size_t at = kMonthNames.find(name);
+  if (name.size() != 4 || at == std::string_view::npos || at % 4 != 0) return 0;
+  return static_cast<int32_t>(at / 4 + 1);
+}
+
+bool is_weekday_abbreviation(std::string_view name) {
+  const std::size_t at = kWeekdayNames.find(name);
+  return name.size() == 3 && at != std::string_view::npos && at % 4 == 0;
+}
+
 }  // namespace vespera

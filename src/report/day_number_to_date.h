@@ -21,4 +21,12 @@ ReportDate day_number_to_date(int32_t day_number);
 // entry, "Wed " for day number 0; the report prints the first three.
 std::string_view weekday_name(int32_t day_number);
 
+// month_of_name: the month (1-12) whose 4-character name a day header
+// prints, or 0 when `name` is none of them.
+int32_t month_of_name(std::string_view name);
+
+// is_weekday_abbreviation: whether `name` is the 3-letter weekday a day
+// header prints.
+bool is_weekday_abbreviation(std::string_view name);
+
 }  // namespace vespera

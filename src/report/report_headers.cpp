@@ -1,5 +1,8 @@
 #include "report/report_headers.h"
 
+#include <array>
+#include <string_view>
+
 #include "format/format_writer.h"
 #include "prediction/angles.h"
 #include "report/day_number_to_date.h"
@@ -15,12 +18,11 @@ struct HeaderFormats {
   CompiledLayout morning_header{layouts::kMorningHeader};
   CompiledLayout evening_header{layouts::kEveningHeader};
 
-  CompiledLayout radar_columns{layouts::kRadarColumns};
-  CompiledLayout a_columns{layouts::kAColumns};
-  CompiledLayout b_columns{layouts::kBColumns};
-  CompiledLayout c_columns{layouts::kCColumns};
-  CompiledLayout d_columns{layouts::kDColumns};
-  CompiledLayout e_columns{layouts::kEColumns};
+  // The column headers, in the order of kColumnHeaderLetters.
+  std::array<CompiledLayout, 6> columns{
+      CompiledLayout(column_header_layout('R')), CompiledLayout(column_header_layout('A')),
+      CompiledLayout(column_header_layout('B')), CompiledLayout(column_header_layout('C')),
+      CompiledLayout(column_header_layout('D')), CompiledLayout(column_header_layout('E'))};
 
   CompiledLayout pass_separator{layouts::kPassSeparator};
 
@@ -35,6 +37,8 @@ struct HeaderFormats {
 
   CompiledLayout comment_line{layouts::kCommentLine};
 };
+
+constexpr std::string_view kColumnHeaderLetters = "RABCDE";
 
 const HeaderFormats& formats() {
   static const HeaderFormats compiled;
@@ -160,16 +164,10 @@ void append_day_header(std::string& out, int32_t day_number, int32_t half,
 void append_column_header(std::string& out, const ReportSettings& settings) {
   const HeaderFormats& f = formats();
   const ColumnHeaderItems label{distance_label(settings.rangePhaseLetter)};
-  const CompiledLayout* columns = &f.a_columns;
-  switch (settings.radarFormat ? 'R' : settings.formatLetter) {
-    case 'R': columns = &f.radar_columns; break;
-    case 'B': columns = &f.b_columns; break;
-    case 'C': columns = &f.c_columns; break;
-    case 'D': columns = &f.d_columns; break;
-    case 'E': columns = &f.e_columns; break;
-    default: break;
-  }
-  append_layout(out, *columns, label);
+  std::size_t at = kColumnHeaderLetters.find(settings.radarFormat ? 'R' : settings.formatLetter);
+  // Any other letter has the columns of format A, as column_header_layout says.
+  if (at == std::string_view::npos) at = kColumnHeaderLetters.find('A');
+  append_layout(out, f.columns[at], label);
 }
 
 void append_pass_separator(std::string& out) { formats().pass_separator.format.append(out, {}); }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "format/format_writer.h"
+#include "report/day_number_to_date.h"
 #include "report/report_headers.h"
 
 namespace vespera {
@@ -14,8 +15,6 @@ namespace {
 
 using State = PrintedValue::State;
 
-constexpr std::string_view kMonthNames = "Jan Feb Mar Apr May JuneJulyAug SeptOct Nov Dec ";
-constexpr std::string_view kWeekdays = "Sun Mon Tue Wed Thu Fri Sat ";
 constexpr int32_t kSecondsPerHour = 3600;
 constexpr int32_t kSecondsPerDay = 24 * kSecondsPerHour;
 // The morning half of the day ends at noon.
@@ -117,14 +116,13 @@ std::optional<DayHeader> read_day_header(std::string_view line) {
     return std::nullopt;
   }
   h.monthName = std::string(r[ReportField::MonthName].text);
-  const std::size_t month = kMonthNames.find(h.monthName);
+  const int32_t month = month_of_name(h.monthName);
   h.weekday = std::string(r[ReportField::Weekday].text);
   const int32_t day = whole(r[ReportField::DayOfMonth]);
-  if (month == std::string_view::npos || month % 4 != 0 || h.monthName.size() != 4 ||
-      kWeekdays.find(h.weekday + " ") == std::string_view::npos || day < 1 || day > 31) {
+  if (month == 0 || !is_weekday_abbreviation(h.weekday) || day < 1 || day > 31) {
     return std::nullopt;
   }
-  h.date = LocalDate{whole(r[ReportField::Year]), static_cast<int32_t>(month / 4 + 1), day};
+  h.date = LocalDate{whole(r[ReportField::Year]), month, day};
   if (!h.date.valid()) return std::nullopt;
   h.zoneLabel = std::string(r[ReportField::ZoneLabel].text);
   h.windowStartHour = whole(r[ReportField::WindowStartHour]);
