@@ -71,7 +71,6 @@ class SegmentBuilder {
 
   void add_item(const Format::Descriptor& d) {
     const ReportField field = layout_.items[item_];
-    word_ = item_ > 0 && layout_.items[item_ - 1] == field ? word_ + 1 : 0;
     const LineLayout* inner = texts_ != nullptr ? inserted_layout(field, *texts_) : nullptr;
     if (inner != nullptr) {
       add_inserted(d, *inner);
@@ -80,7 +79,7 @@ class SegmentBuilder {
       LayoutSegment s;
       s.field = field;
       s.item = item_;
-      s.word = word_;
+      s.word = word_of(layout_, item_);
       s.edit = d.kind;
       s.decimals = d.decimals;
       s.first = column_;
@@ -115,7 +114,6 @@ class SegmentBuilder {
   std::vector<LayoutSegment> segments_;
   std::size_t column_ = 0;
   std::size_t item_ = 0;
-  std::size_t word_ = 0;
 };
 
 bool all_of(std::string_view text, char c) {

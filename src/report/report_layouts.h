@@ -271,10 +271,8 @@ constexpr std::size_t word_of(const LineLayout& layout, std::size_t i) {
 // field stand right before it (the word of a name or a comment).
 template <class Visit>
 void for_each_item(const LineLayout& layout, Visit&& visit) {
-  std::size_t word = 0;
   for (std::size_t i = 0; i < layout.items.size(); ++i) {
-    word = i > 0 && layout.items[i] == layout.items[i - 1] ? word + 1 : 0;
-    if (!visit(layout.items[i], word)) return;
+    if (!visit(layout.items[i], word_of(layout, i))) return;
   }
 }
 
