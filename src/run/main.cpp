@@ -4,15 +4,13 @@
 // every end, an exception's included, closes them (the report flushed) before
 // the process exits.
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "format/format_writer.h"
 #include "run/command_line.h"
 #include "run/console.h"
-#include "vocabulary/program_exit.h"
 #include "run/run_driver.h"
 #include "run/signals.h"
+#include "vocabulary/program_exit.h"
 
 int main(int argc, char** argv) {
   static const vespera::Format kFatalIoDiagnostic("('vespera: ',a,': ',a)");
@@ -30,24 +28,11 @@ int main(int argc, char** argv) {
     return vespera::kCommandLineErrorExitStatus;
   }
 
-  // The driver takes the control file's name as the first argument after the
-  // program's name: it is handed the program's name and that name alone, so
-  // that the options never reach it.
-  char program_name[] = "vespera";
-  std::vector<char*> driver_arguments = {argc > 0 && argv[0] != nullptr ? argv[0] : program_name};
-  std::string control_file;
-  if (command_line.controlFile) {
-    control_file = *command_line.controlFile;
-    driver_arguments.push_back(control_file.data());
-  }
-  driver_arguments.push_back(nullptr);
-
   vespera::install_signal_handlers();
   vespera::Console console;
   int status = 0;
   try {
-    status = vespera::run_program(static_cast<int>(driver_arguments.size()) - 1,
-                                  driver_arguments.data(), console,
+    status = vespera::run_program(command_line.controlFile, console,
                                   vespera::thread_count(command_line));
   } catch (const vespera::ProgramExit& exit) {
     status = exit.status();

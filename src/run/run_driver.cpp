@@ -165,10 +165,8 @@ class RunDriver {
 
 }  // namespace
 
-int run_program(int argc, char** argv, Console& console, int32_t threads) {
-  std::optional<std::string> first_argument;
-  if (argc > 1 && argv[1] != nullptr) first_argument = std::string(argv[1]);
-  RunDriver driver(std::move(first_argument), console, threads);
+int run_program(std::optional<std::string> control_file, Console& console, int32_t threads) {
+  RunDriver driver(std::move(control_file), console, threads);
   return driver.run();
 }
 

@@ -7,19 +7,23 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "run/console.h"
 
 namespace vespera {
 
-// run_program: runs every section of the control file named by argv[1] (or
-// found otherwise) and returns the exit status, 0 for every orderly end.
+// run_program: runs every section of the control file named `control_file`
+// (or, without a name, found otherwise) and returns the exit status, 0 for
+// every orderly end.
 // `threads` is the number of threads that search the element sets of a
 // night (1: the calling thread alone); the report and the console are the
 // same for every number. The
 // report file, once opened, is closed on every path, an exception's included.
 // Throws ProgramExit (a stop, an interrupt) and FatalIoError (a fatal input or
 // output error), which main turns into the exit status.
-int run_program(int argc, char** argv, Console& console, int32_t threads = 1);
+int run_program(std::optional<std::string> control_file, Console& console,
+                int32_t threads = 1);
 
 }  // namespace vespera

@@ -68,11 +68,8 @@ class RunDriverTest : public ::testing::Test {
   Result run(const std::string& control_text, const std::string& answers = "") {
     directory_.write("test.ctl", control_text);
     CapturedConsole captured(answers);
-    char program[] = "vespera";
-    char control[] = "test.ctl";
-    char* argv[] = {program, control, nullptr};
     Result result{};
-    result.status = run_program(2, argv, captured.console);
+    result.status = run_program("test.ctl", captured.console);
     result.out = captured.out();
     result.err = captured.err();
     return result;
@@ -291,16 +288,13 @@ TEST_F(RunDriverTest, YearOutOfRangeStopsTheProgram) {
 TEST_F(RunDriverTest, ControlFileNotFound) {
   directory_.write("vespera.ctl", lines(example_section()));
   CapturedConsole captured;
-  char program[] = "vespera";
-  char control[] = "absent.ctl";
-  char* argv[] = {program, control, nullptr};
-  EXPECT_EQ(run_program(2, argv, captured.console), 0);
+  EXPECT_EQ(run_program("absent.ctl", captured.console), 0);
   EXPECT_EQ(captured.out(), kBanner + "Control file not found (" + fixed_record("absent.ctl", 40) + ")\n");
   EXPECT_FALSE(directory_.exists("report.txt"));
 
   // Without an argument the default name is read.
   CapturedConsole second;
-  EXPECT_EQ(run_program(1, argv, second.console), 0);
+  EXPECT_EQ(run_program(std::nullopt, second.console), 0);
   EXPECT_TRUE(directory_.exists("report.txt"));
 }
 
