@@ -230,7 +230,6 @@ PointOutcome observe_placed_point(const ObservationScope& scope, const OrbitPoin
   point.revolutions = placed.revolutions;
   PointOutcome outcome;
   if (outside_time_window(point.time, scope.night.window, outcome)) return outcome;
-  point.day_part = static_cast<float>(d(point.time) - std::trunc(d(point.time)));
 
   const SubsatellitePoint ground = subsatellite_point(scope.orbit, scope.site, placed);
   return observe_from_ground(scope, ground, sun, point);

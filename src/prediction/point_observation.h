@@ -10,7 +10,6 @@ namespace vespera {
 // distances in statute miles, times in engine days.
 struct PointObservation {
   float time = 0.0f;                         // engine time T
-  float day_part = 0.0f;                     // T minus T truncated toward zero
   float since_epoch = 0.0f;                  // t, days since the element epoch
   float revolutions = 0.0f;                  // total revolutions since the epoch
   float r = 0.0f;                            // geocentric distance

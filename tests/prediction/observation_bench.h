@@ -70,7 +70,6 @@ struct ObservationBench {
   PointOutcome observe(const SubsatellitePoint& g, PointObservation& point, float time = 1.25f) {
     point = PointObservation{};
     point.time = time;
-    point.day_part = time - std::trunc(time);
     const ObservationFilters filters = observation_filters(settings, boundary);
     const ObservationScope scope{site, filters, night, set, orbit, 0,
                                  standard_magnitude(*catalogue, set.ncat)};
