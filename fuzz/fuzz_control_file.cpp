@@ -105,11 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!within_bounds(answers)) return -1;
 
   FuzzConsole run(answers);
-  char program[] = "vespera";
-  char control[] = "c.ctl";
-  char* argv[] = {program, control, nullptr};
   try {
-    vespera::run_program(2, argv, run.console);
+    vespera::run_program("c.ctl", run.console);
   } catch (const vespera::ProgramExit&) {
     // A year outside the calendar's range: the orderly stop.
   } catch (const vespera::FatalIoError&) {
