@@ -2,7 +2,8 @@
 // override file into the magnitude catalogue.
 //
 // Both files have the same fixed-column layout (87 columns):
-//   1-5 catalogue number; 0 ignored, 1 control line, 99999 end of file
+//   1-5 catalogue number (Alpha-5 from 100000 on); 0 ignored, 1 control line,
+//   99999 end of file
 //   7 flag letter, 9-16 detail text, 19-32 name, 34-37 intrinsic magnitude,
 //   39-50 three sizes, 51-54 cross-section, 56-87 comment (56-78 with
 //   detail listings)
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "format/catalogue_number.h"
 #include "format/column_decoder.h"
 #include "format/format_writer.h"
 #include "format/text_record.h"
@@ -63,20 +65,20 @@ void write_out_of_size_space(std::FILE* console) {
   format.write(console, {});
 }
 void write_out_of_comment_space(std::FILE* console, int32_t ncat) {
-  static const Format format("('Out of comment space at NCAT=',i5)");
-  format.write(console, {ncat});
+  static const Format format("('Out of comment space at NCAT=',a5)");
+  format.write(console, {catalogue_number_field(ncat)});
 }
 void write_intrinsic_limit(std::FILE* console, int32_t ncat) {
   static const Format hit("('Hit limit of',i5,' reading intrinsic magnitudes file')");
-  static const Format ignored("('Entries after NCAT=',i5,' will be ignored')");
+  static const Format ignored("('Entries after NCAT=',a5,' will be ignored')");
   hit.write(console, {kMagnitudeTableCapacity});
-  ignored.write(console, {ncat});
+  ignored.write(console, {catalogue_number_field(ncat)});
 }
 void write_override_limit(std::FILE* console, int32_t ncat) {
   static const Format hit("('Hit limit of',i5,' processing user override file')");
-  static const Format ignored("('Entry NCAT=',i5,' will be ignored')");
+  static const Format ignored("('Entry NCAT=',a5,' will be ignored')");
   hit.write(console, {kMagnitudeTableCapacity});
-  ignored.write(console, {ncat});
+  ignored.write(console, {catalogue_number_field(ncat)});
 }
 
 // Column `column` (1-based) of a record.
@@ -143,7 +145,7 @@ class MagnitudeMerge {
   bool merge_line(std::string_view record) {
     bool error = false;
     int32_t ncat = 0;
-    decodeColumnField(record, 1, 5, ncat, error);
+    decodeCatalogueNumber(record, 1, 5, ncat, error);
     if (error) {
       write_ncat_error(console_, lineNumber_);
       return true;

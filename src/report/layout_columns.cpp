@@ -1,7 +1,10 @@
 #include "report/layout_columns.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
+
+#include "format/catalogue_number.h"
 
 namespace vespera {
 
@@ -202,6 +205,17 @@ PrintedValue read_printed(std::string_view text, Edit edit, int decimals) {
   return v;
 }
 
+PrintedValue read_catalogue_number(std::string_view columns) {
+  PrintedValue v = read_printed(columns, Edit::Integer, 0);
+  if (v.state == PrintedValue::State::Number) return v;
+  const std::size_t first = columns.find_first_not_of(' ');
+  const std::optional<int32_t> alpha5 =
+      first == std::string_view::npos ? std::nullopt : alpha5_number(columns.substr(first));
+  v.state = alpha5 ? PrintedValue::State::Number : PrintedValue::State::Absent;
+  v.number = alpha5.value_or(0);
+  return v;
+}
+
 PrintedValue LineReading::operator[](ReportField field) const {
   for (const Value& v : values) {
     if (v.field == field) return v.value;
@@ -268,7 +282,8 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
       continue;
     }
     if (s.item >= present) break;
-    const PrintedValue v = read_printed(cols, s.edit, s.decimals);
+    const PrintedValue v = s.field == ReportField::Ncat ? read_catalogue_number(cols)
+                                                        : read_printed(cols, s.edit, s.decimals);
     const bool numeric = v.state != PrintedValue::State::Text;
     const bool blank_allowed = s.field == ReportField::TimeError;
     if (numeric && (cols.size() < s.width || v.state == PrintedValue::State::Absent ||

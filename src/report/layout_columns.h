@@ -97,5 +97,8 @@ class LayoutReader {
 // when written the way the format writes one (right-justified, no blanks
 // inside, Fw.d with its d decimals); all asterisks, all blanks, or neither.
 PrintedValue read_printed(std::string_view columns, Format::Descriptor::Kind edit, int decimals);
+// The value of a catalogue number's columns, printed in digits or in the
+// Alpha-5 form (A0000 is 100000): a Number, or Absent when they hold neither.
+PrintedValue read_catalogue_number(std::string_view columns);
 
 }  // namespace vespera

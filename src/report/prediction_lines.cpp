@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "format/catalogue_number.h"
 #include "format/format_writer.h"
 #include "report/report_layouts.h"
 
@@ -26,6 +27,7 @@ struct PredictionItems {
   const PredictionRecord& r;
   const LineValues& v;
   const MagnitudeInfo& info;
+  FixedText<5> ncat_field{};  // filled only for the line that prints the number
 
   template <ReportField Field, std::size_t Word>
   FormatItem item() const {
@@ -51,7 +53,7 @@ struct PredictionItems {
     else if constexpr (Field == F::RaHours) return v.rah;
     else if constexpr (Field == F::RaMinutes) return v.ram;
     else if constexpr (Field == F::Declination) return r.declination;
-    else if constexpr (Field == F::Ncat) return r.ncat;
+    else if constexpr (Field == F::Ncat) return ncat_field;
     else if constexpr (Field == F::CrossSection) return info.crossSection;
     else if constexpr (Field == F::Flag) return info.flag;
     else if constexpr (Field == F::Name) return info.name.sub(4 * Word, 4);
@@ -76,7 +78,9 @@ void append_sky_line(std::string& out, const PredictionItems& item_of, bool new_
   if (!new_pass) {  // a continuation line ends at the declination
     append_items<layouts::kSkyLineWithDetails, layouts::kSkyLineValues.size()>(out, item_of);
   } else if (item_of.info.infoLevel <= 1) {
-    append_items<layouts::kSkyLineWithNumber>(out, item_of);
+    PredictionItems with_number = item_of;
+    with_number.ncat_field = catalogue_number_field(item_of.r.ncat);
+    append_items<layouts::kSkyLineWithNumber>(out, with_number);
   } else if (item_of.info.infoLevel == 2) {
     append_items<layouts::kSkyLineWithName>(out, item_of);
   } else {

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "format/catalogue_number.h"
 #include "format/format_writer.h"
 #include "prediction/angles.h"
 #include "report/day_number_to_date.h"
@@ -79,7 +80,7 @@ void append_layout(std::string& out, const CompiledLayout& line, const ItemOf& i
 // The items of a pass's identification and comment: the catalogue number and
 // what the catalogue knows of the satellite, as far as info.infoLevel says.
 struct CatalogueItems {
-  int32_t ncat;
+  FixedText<5> ncat;  // as catalogue_number_field writes it
   const MagnitudeInfo& info;
 
   bool has(ReportField field, std::size_t word) const {
@@ -178,7 +179,7 @@ void append_pass_identification(std::string& out, int32_t ncat, const MagnitudeI
   if (!settings.radarFormat && (letter == 'B' || letter == 'C')) return;
 
   const HeaderFormats& f = formats();
-  const CatalogueItems items{ncat, info};
+  const CatalogueItems items{catalogue_number_field(ncat), info};
   const int32_t level = info.infoLevel;
   if (level <= 1) {
     append_layout(out, f.number_only, items);
@@ -199,7 +200,7 @@ void append_pass_identification(std::string& out, int32_t ncat, const MagnitudeI
 void append_comment_line(std::string& out, const MagnitudeInfo& info, const ReportSettings& settings) {
   if (settings.detailLetter == 'N') return;
   if (info.infoLevel != 7 && info.infoLevel != 8) return;
-  append_layout(out, formats().comment_line, CatalogueItems{0, info});
+  append_layout(out, formats().comment_line, CatalogueItems{FixedText<5>(), info});
 }
 
 }  // namespace vespera

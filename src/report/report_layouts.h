@@ -156,7 +156,7 @@ inline constexpr Items<16> kSkyLineValues{
     F::DistanceText, F::RaHours, F::RaMinutes, F::Declination};
 inline constexpr auto kSkyLineWithNumberItems = join(kSkyLineValues, Items<1>{F::Ncat});
 inline constexpr LineLayout kSkyLineWithNumber{
-    "(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,6x,i6)", kSkyLineWithNumberItems};
+    "(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,6x,a6)", kSkyLineWithNumberItems};
 inline constexpr auto kSkyLineWithNameItems = join(kSkyLineValues, words<4>(F::Name));
 inline constexpr LineLayout kSkyLineWithName{
     "(i2,2i3,a4,a7,a1,i4,f5.1,i4,i2,i5,i4,a,i3,i2,f5.1,6x,3a4,a2)", kSkyLineWithNameItems};
@@ -198,32 +198,34 @@ inline constexpr LineLayout kPassSeparator{"(1x)", {}};
 
 // Pass identification lines. A line stops after its last item, so a layout
 // names every item its line can have; what the catalogue knows of the
-// satellite decides how many are written.
+// satellite decides how many are written. The catalogue number is the text of
+// catalogue_number_field (Alpha-5 from 100000 on), here and at the end of a
+// first B or C line.
 inline constexpr Items<5> kNumberAndNameItems = join(Items<1>{F::Ncat}, words<4>(F::Name));
-inline constexpr LineLayout kNumberOnly{"(i5)", std::span(kNumberAndNameItems).first(1)};
-inline constexpr LineLayout kNumberAndName{"(i5,1x,3a4,a2)", kNumberAndNameItems};
+inline constexpr LineLayout kNumberOnly{"(a5)", std::span(kNumberAndNameItems).first(1)};
+inline constexpr LineLayout kNumberAndName{"(a5,1x,3a4,a2)", kNumberAndNameItems};
 inline constexpr Items<3> kEntryTail{F::CrossSection, F::Flag, F::StandardMagnitude};
 inline constexpr auto kCatalogueEntryItems =
     join(kNumberAndNameItems, kEntryTail, words<8>(F::Comment));
-inline constexpr LineLayout kCatalogueEntry{"(i5,1x,3a4,a2,12x,a4,1x,a1,f4.1,1x,8a4)",
+inline constexpr LineLayout kCatalogueEntry{"(a5,1x,3a4,a2,12x,a4,1x,a1,f4.1,1x,8a4)",
                                             kCatalogueEntryItems};
 inline constexpr auto kCatalogueEntrySizesItems =
     join(kNumberAndNameItems, words<3>(F::Size), kEntryTail, words<8>(F::Comment));
-inline constexpr LineLayout kCatalogueEntrySizes{"(i5,1x,3a4,a2,4a4,1x,a1,f4.1,1x,8a4)",
+inline constexpr LineLayout kCatalogueEntrySizes{"(a5,1x,3a4,a2,4a4,1x,a1,f4.1,1x,8a4)",
                                                  kCatalogueEntrySizesItems};
 inline constexpr auto kDetailedEntryItems =
     join(kNumberAndNameItems, words<2>(F::Detail), kEntryTail, words<6>(F::Comment));
-inline constexpr LineLayout kDetailedEntry{"(i5,1x,3a4,a2,1x,2a4,12x,a4,1x,a1,f4.1,1x,5a4,a3)",
+inline constexpr LineLayout kDetailedEntry{"(a5,1x,3a4,a2,1x,2a4,12x,a4,1x,a1,f4.1,1x,5a4,a3)",
                                            kDetailedEntryItems};
 inline constexpr auto kDetailedEntrySizesItems = join(
     kNumberAndNameItems, words<2>(F::Detail), words<3>(F::Size), kEntryTail, words<6>(F::Comment));
-inline constexpr LineLayout kDetailedEntrySizes{"(i5,1x,3a4,a2,1x,2a4,4a4,1x,a1,f4.1,1x,5a4,a3)",
+inline constexpr LineLayout kDetailedEntrySizes{"(a5,1x,3a4,a2,1x,2a4,4a4,1x,a1,f4.1,1x,5a4,a3)",
                                                 kDetailedEntrySizesItems};
 inline constexpr auto kRadarEntryItems =
     join(kNumberAndNameItems, Items<1>{F::Flag}, words<8>(F::Comment));
-inline constexpr LineLayout kRadarEntry{"(i5,1x,3a4,a2,1x,a1)",
+inline constexpr LineLayout kRadarEntry{"(a5,1x,3a4,a2,1x,a1)",
                                         std::span(kRadarEntryItems).first(6)};
-inline constexpr LineLayout kRadarEntryComment{"(i5,1x,3a4,a2,1x,a1,2x,8a4)", kRadarEntryItems};
+inline constexpr LineLayout kRadarEntryComment{"(a5,1x,3a4,a2,1x,a1,2x,8a4)", kRadarEntryItems};
 
 // The comment line of formats B and C: 8 blanks, then the comment.
 inline constexpr auto kCommentLineItems = words<8>(F::Comment);

@@ -342,8 +342,7 @@ bool ReportParser::read_pass_line(std::size_t index) {
   // An identification line has a catalogue number in columns 1-5; a
   // prediction line has the hour and the minute there, with a blank between.
   const std::string_view line = lines_[index];
-  const PrintedValue ncat =
-      read_printed(line.substr(0, 5), Format::Descriptor::Kind::Integer, 0);
+  const PrintedValue ncat = read_catalogue_number(line.substr(0, 5));
   if (ncat.has_number() && line.size() >= 5 && (line.size() == 5 || line[5] == ' ')) {
     return read_entry(index);
   }

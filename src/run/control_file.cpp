@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 
+#include "format/catalogue_number.h"
 #include "format/format_writer.h"
 #include "vocabulary/program_exit.h"
 #include "vocabulary/units.h"
@@ -271,6 +273,16 @@ class SectionReader {
     return false;
   }
 
+  // The catalogue number of the token just scanned: an integer, or a word
+  // that is an Alpha-5 number as typed (A0057 is 100057); none otherwise.
+  std::optional<int32_t> typed_ncat(int16_t kind) const {
+    if (kind == kTokenInteger) return scanner_.integerValue;
+    if (kind != kTokenWord) return std::nullopt;
+    const auto start = static_cast<std::size_t>(scanner_.tokenStart - 1);
+    const auto length = static_cast<std::size_t>(scanner_.position - scanner_.tokenStart);
+    return alpha5_number(std::string_view(scanner_.line).substr(start, length));
+  }
+
   // Catalogue numbers typed at the console, one per answer, up to 20; a blank
   // answer or 0 ends the list.
   bool prompt_for_ncats() {
@@ -284,11 +296,12 @@ class SectionReader {
       scanner_.set_line(read_answer(console_, kSettingsLineLength));
       const int16_t kind = scanner_.next_token();
       if (kind == kTokenNone || (kind == kTokenInteger && scanner_.integerValue == 0)) break;
-      if (kind != kTokenInteger) {
+      const std::optional<int32_t> ncat = typed_ncat(kind);
+      if (!ncat) {
         kBadNcat.write(console_.out, {});
         continue;
       }
-      s_.ncatList[static_cast<std::size_t>(s_.selectionCount++)] = scanner_.integerValue;
+      s_.ncatList[static_cast<std::size_t>(s_.selectionCount++)] = *ncat;
     }
     if (s_.selectionCount == 0) {
       kNoNcats.write(console_.out, {});

@@ -178,6 +178,28 @@ TEST_F(MagnitudeMergeTest, LinesWhoseNumberDoesNotDecodeAreReportedInBothFiles) 
   EXPECT_EQ(loaded.catalogue->table.count, 2);
 }
 
+// A line whose columns 1-5 hold `number` as written.
+std::string numbered_line(const char* number, const char* name, const char* magnitude) {
+  std::string line = MagLine{.ncat = 7, .name = name, .magnitude = magnitude}.str();
+  return line.replace(0, 5, number);
+}
+
+TEST_F(MagnitudeMergeTest, AlphaFiveNumbersInBothFiles) {
+  const std::string file =
+      dir.write("i.mag", lines_text({MagLine{.ncat = 25544}.str(), numbered_line("A0057", "SOYUZ-MS 29", " 1.5"),
+                                     numbered_line("a0058", "LOWER CASE", " 1.0"),
+                                     numbered_line("T0189", "TBA", " 9.0"),
+                                     numbered_line("Z9999", "NOT THE END", " 8.0")}));
+  const std::string over = dir.write("o.mag", lines_text({numbered_line("A0057", "", "-1.0")}));
+  auto loaded = load(magnitude_settings(file, over));
+  EXPECT_EQ(loaded.console, "Error in NCAT value in intrinsic mag file at line    3\n");
+  EXPECT_FLOAT_EQ(loaded.lookup(100057).magnitude, -1.0f);
+  EXPECT_EQ(loaded.lookup(100057).name.view(), "SOYUZ-MS 29     ");
+  EXPECT_TRUE(loaded.found(270189));
+  EXPECT_TRUE(loaded.found(339999));
+  EXPECT_EQ(loaded.catalogue->table.count, 4);
+}
+
 TEST_F(MagnitudeMergeTest, EndLineStopsTheFileAndControlLineSetsTheBoundary) {
   const std::string file = dir.write(
       "i.mag", lines_text({

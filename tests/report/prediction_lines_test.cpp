@@ -62,6 +62,10 @@ TEST(PredictionLine, SkyLayoutTailByInfoLevel) {
               values + "10.0 dDEMO SAT      \n")
         << level;
   }
+  // From 100000 on the number is written in the Alpha-5 form.
+  PredictionRecord alpha5 = example_record();
+  alpha5.ncat = 100057;
+  EXPECT_EQ(line_of(alpha5, b, true, demo_info(1)), values + "       A0057\n");
   // A continuation line ends with the declination, whatever the level.
   EXPECT_EQ(line_of(example_record(), b, false, demo_info(1)), values + "\n");
   EXPECT_EQ(line_of(example_record(), b, false, demo_info(8)), values + "\n");

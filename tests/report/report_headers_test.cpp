@@ -196,6 +196,26 @@ TEST(PassIdentification, LongLayoutsByInfoLevel) {
   EXPECT_EQ(detailed.substr(52, 7), "COMMENT");
 }
 
+// Five columns hold the catalogue number: from 100000 on in the Alpha-5 form.
+TEST(PassIdentification, CatalogueNumberInFiveColumns) {
+  const struct {
+    int32_t ncat;
+    const char* columns;
+  } cases[] = {{7, "    7"}, {99999, "99999"}, {100000, "A0000"}, {100057, "A0057"},
+               {179999, "H9999"}, {180000, "J0000"}, {270189, "T0189"}, {339999, "Z9999"}};
+  for (const auto& c : cases) {
+    for (int32_t level : {1, 2, 8}) {
+      std::string out;
+      append_pass_identification(out, c.ncat, full_info(level), settings_for('A'));
+      EXPECT_EQ(out.substr(0, 5), c.columns) << c.ncat << " level " << level;
+      EXPECT_EQ(out.size() == 6 || out[5] == ' ', true) << c.ncat;
+    }
+    std::string radar;
+    append_pass_identification(radar, c.ncat, full_info(7), settings_for('R'));
+    EXPECT_EQ(radar.substr(0, 5), c.columns) << c.ncat;
+  }
+}
+
 TEST(PassIdentification, UnknownMagnitudeIsPrinted) {
   MagnitudeInfo info = full_info(7);
   info.magnitude = kUnknownMagnitude;

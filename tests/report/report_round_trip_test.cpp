@@ -68,7 +68,8 @@ RunSettings random_settings(Draw& d, char letter) {
 PredictionRecord random_record(Draw& d) {
   PredictionRecord r;
   r.name = FixedText<16>(d.text(16));
-  r.ncat = d.integer(1, 99999);
+  // Numbers from 100000 on are printed in the Alpha-5 form and read back.
+  r.ncat = d.chance(0.2) ? d.integer(100000, 339999) : d.integer(1, 99999);
   r.walk_state = static_cast<int16_t>(d.integer(0, 2));
   r.direction = static_cast<int16_t>(d.integer(0, 359));
   r.altitude = static_cast<float>(d.uniform(-0.1, 1.5708));

@@ -425,6 +425,15 @@ TEST(ControlSection, NcatPrompt) {
   EXPECT_EQ(r.settings.ncatList[0], 25544);
   EXPECT_EQ(r.settings.ncatList[1], -7);
 
+  // A number of 100000 or more may be typed in its Alpha-5 form; a lower-case
+  // letter, I or O, or a letter without four digits is re-asked.
+  r = read_section(lines(with_line(16, "prompt")), "A0057\na0057\nI0000\nA005\nT0189 x\n\n");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, prompt + prompt + reenter + prompt + reenter + prompt + reenter + prompt + prompt);
+  EXPECT_EQ(r.settings.selectionCount, 2);
+  EXPECT_EQ(r.settings.ncatList[0], 100057);
+  EXPECT_EQ(r.settings.ncatList[1], 270189);
+
   // A typed 0 ends the list.
   r = read_section(lines(with_line(16, "prompt")), "5\n0\n6\n");
   ASSERT_EQ(r.status, 0);
