@@ -4,9 +4,37 @@
 #include <cstring>
 #include <string>
 
+#include "elements/omm_readers.h"
 #include "vocabulary/program_exit.h"
 
 namespace vespera {
+namespace {
+
+constexpr std::size_t kReadChunk = 1 << 16;
+
+// Appends up to `limit` more bytes of `stream` to `text` (all that is left
+// when `limit` is 0); a read error throws FatalIoError naming the file.
+void append_bytes(std::FILE* stream, const std::string& path, std::size_t limit, std::string& text) {
+  char chunk[kReadChunk];
+  for (;;) {
+    std::size_t want = sizeof chunk;
+    if (limit != 0) want = std::min(want, limit - std::min(limit, text.size()));
+    if (want == 0) return;
+    const std::size_t got = std::fread(chunk, 1, want, stream);
+    text.append(chunk, got);
+    if (got < want) break;
+  }
+  if (std::ferror(stream)) {
+    const int error = errno;
+    throw FatalIoError(path, std::string("read error: ") + std::strerror(error));
+  }
+}
+
+}  // namespace
+
+ElementFile::ElementFile() = default;
+
+ElementFile::~ElementFile() { close(); }
 
 bool ElementFile::open(const FileName& name) {
   close();
@@ -21,16 +49,47 @@ bool ElementFile::open(const FileName& name) {
     throw FatalIoError(path, std::string("cannot open: ") + std::strerror(error));
   }
   stream_ = stream;
-  reader_.emplace(stream_, path);
+  take_form(path);
   return true;
+}
+
+// Reads the file's first bytes to tell its form. An OMM file is then read
+// whole; a two-line file goes back to its start, or, when it cannot (a
+// pipe), is read whole and its lines taken from memory.
+void ElementFile::take_form(const std::string& path) {
+  std::string head;
+  append_bytes(stream_, path, kElementFileFormHead, head);
+  form_ = element_file_form(head);
+  if (form_ != ElementFileForm::TwoLine) {
+    append_bytes(stream_, path, 0, head);
+    records_ = make_omm_reader(form_, std::move(head));
+    return;
+  }
+  if (std::fseek(stream_, 0, SEEK_SET) == 0) {
+    reader_.emplace(stream_, path);
+    return;
+  }
+  append_bytes(stream_, path, 0, head);
+  content_ = std::move(head);
+  if (content_.empty()) return;  // nothing to read
+  memory_stream_ = fmemopen(content_.data(), content_.size(), "rb");
+  if (memory_stream_ == nullptr) throw FatalIoError(path, std::string("read error: ") + std::strerror(errno));
+  reader_.emplace(memory_stream_, path);
 }
 
 void ElementFile::close() {
   reader_.reset();
+  records_.reset();
+  if (memory_stream_ != nullptr) {
+    std::fclose(memory_stream_);
+    memory_stream_ = nullptr;
+  }
+  content_.clear();
   if (stream_ != nullptr) {
     std::fclose(stream_);
     stream_ = nullptr;
   }
+  form_ = ElementFileForm::TwoLine;
 }
 
 bool ElementFile::read_line(std::string& record) {
@@ -39,6 +98,13 @@ bool ElementFile::read_line(std::string& record) {
   // numbers printed are those of ordinary files.
   line_number_ = static_cast<int32_t>(static_cast<uint32_t>(line_number_) + 1u);
   return true;
+}
+
+OmmStep ElementFile::next_record(OmmRecord& record) {
+  if (!records_) return OmmStep::End;
+  const OmmStep step = records_->next(record);
+  if (step != OmmStep::End) line_number_ = record.line;
+  return step;
 }
 
 }  // namespace vespera

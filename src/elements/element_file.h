@@ -1,14 +1,20 @@
 // An element file being read: the open stream, the file's 40-character name
-// field as the control file gives it (messages print the whole field) and the
-// number of the line read last (1 for the first line, every line counting).
+// field as the control file gives it (messages print the whole field), its
+// form (told by its first bytes when it is opened) and the number of the line
+// read last (1 for the first line, every line counting). A two-line file is
+// read line by line; an OMM file is read whole when it is opened and then
+// record by record, its line number being that of the record's first line.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "elements/element_file_form.h"
+#include "elements/omm_record.h"
 #include "format/text_record.h"
 #include "vocabulary/run_settings.h"
 
@@ -24,30 +30,41 @@ inline int element_file_count(const RunSettings& settings) {
 
 class ElementFile {
  public:
-  ElementFile() = default;
-  ~ElementFile() { close(); }
+  ElementFile();
+  ~ElementFile();
   ElementFile(const ElementFile&) = delete;
   ElementFile& operator=(const ElementFile&) = delete;
 
-  // open: opens the file named by `name` (trailing blanks dropped) for reading
-  // and sets the line number to 0. Returns false when no such file exists.
-  // Any other failure to open it throws FatalIoError naming the file.
+  // open: opens the file named by `name` (trailing blanks dropped) for reading,
+  // tells its form and sets the line number to 0. Returns false when no such
+  // file exists. Any other failure to open or read it throws FatalIoError
+  // naming the file.
   bool open(const FileName& name);
   void close();
   bool is_open() const { return stream_ != nullptr; }
   // The open stream (null when closed), for the identity of the file read.
   std::FILE* stream() const { return stream_; }
+  ElementFileForm form() const { return form_; }
 
-  // read_line: the next line as a 70-column record; false at the end of the
-  // file. Counts the line. A read error throws FatalIoError.
+  // read_line: the next line of a two-line file as a 70-column record; false
+  // at the end of the file. Counts the line. A read error throws FatalIoError.
   bool read_line(std::string& record);
+  // next_record: the next record of an OMM file; its first line becomes the
+  // line number (for Malformed: the line where the file stops making sense).
+  OmmStep next_record(OmmRecord& record);
 
   const FileName& name() const { return name_; }
   int32_t line_number() const { return line_number_; }
 
  private:
+  void take_form(const std::string& path);
+
   std::FILE* stream_ = nullptr;
+  std::FILE* memory_stream_ = nullptr;  // the lines of a file that cannot seek, read whole
+  std::string content_;                 // what memory_stream_ reads
   std::optional<TextRecordReader> reader_;
+  std::unique_ptr<OmmRecordReader> records_;
+  ElementFileForm form_ = ElementFileForm::TwoLine;
   FileName name_;
   int32_t line_number_ = 0;
 };

@@ -3,33 +3,19 @@
 #include <algorithm>
 #include <string>
 
-#include "elements/calendar.h"
-#include "format/column_decoder.h"
 #include "elements/element_derivation.h"
-#include "format/format_writer.h"
+#include "elements/format_error_report.h"
+#include "elements/omm_set_reader.h"
+#include "elements/two_line_fields.h"
 
 namespace vespera {
 namespace {
 
 // Orbits of this many revolutions per day or fewer are not predicted.
 constexpr float kLowestMeanMotion = 4.0f;
-// A two-digit epoch year below this is 20yy, else 19yy.
-constexpr int32_t kFirstCenturyYear = 55;
-// Scale of an eccentricity written as digits with an implied leading point.
-constexpr float kImpliedPointScale = 0.000001f;
 
 // Where the state machine of one set stands.
 enum class SetState { Waiting, NameSeen, LineOneAccepted };
-
-const Format& error_in_file_format() {
-  static const Format format("('Error in elements file ',a)");
-  return format;
-}
-
-const Format& format_error_format() {
-  static const Format format("('Format error in elements file at line',i5)");
-  return format;
-}
 
 bool blank_columns(std::string_view record, std::size_t first, std::size_t count) {
   const std::string_view part = record.substr(std::min(first, record.size()), count);
@@ -69,7 +55,7 @@ namespace {
 class SetAssembler {
  public:
   SetAssembler(ElementFile& file, const ElementContext& context, ElementSet& current)
-      : file_(file), context_(context), current_(current) {
+      : context_(context), current_(current), errors_(file, context.console) {
     current_.name.clear();
   }
 
@@ -100,27 +86,18 @@ class SetAssembler {
   // Line 1: the catalogue number, the selection, the epoch and the mean
   // motion's derivative; the name from columns 10-18 when no name line came.
   void line_one(std::string_view record) {
-    bool error = false;
     int32_t ncat = 0;
-    decodeColumnField(record, 3, 7, ncat, error);
-    if (error) return report_format_error();
+    if (!decode_set_number(record, ncat)) return report_format_error();
     if (ncat == 0 || !selectedForRun(ncat, context_)) return skip_set();
-    int32_t year = 0;
-    int32_t day_of_year = 0;
-    float fraction = 0.0f;
-    float mean_motion_dot = 0.0f;
-    decodeColumnField(record, 19, 20, year, error);
-    decodeColumnField(record, 21, 23, day_of_year, error);
-    decodeColumnField(record, 24, 30, fraction, error);
-    decodeColumnField(record, 33, 42, mean_motion_dot, error);
-    if (error) return report_format_error();
-    // Two columns hold -9..99, so the calendar year is 1955..2054: always
-    // inside the calendar's range.
-    if (year < kFirstCenturyYear) year += 100;
+    LineOneFields fields;
+    if (!decode_line_one(record, context_.console, fields)) return report_format_error();
     current_.ncat = ncat;
-    current_.epochDay = monthBaseDayNumber(year + 1900, 1, context_.console) + day_of_year;
-    current_.epochFraction = fraction;
-    current_.meanMotionDot = mean_motion_dot;
+    current_.epochDay = fields.epochDay;
+    current_.epochFraction = fields.epochFraction;
+    current_.meanMotionDot = fields.meanMotionDot;
+    current_.mean = MeanElements{};
+    current_.mean.epochDay = fields.epochDay;
+    line_one_mean_ = read_line_one_mean(record, current_.mean);
     if (state_ == SetState::Waiting) current_.name.assign(record.substr(9, 9));
     state_ = SetState::LineOneAccepted;
   }
@@ -132,10 +109,8 @@ class SetAssembler {
       skip_set();
       return false;
     }
-    bool error = false;
     int32_t ncat = 0;
-    decodeColumnField(record, 3, 7, ncat, error);
-    if (error || ncat != current_.ncat) {
+    if (!decode_set_number(record, ncat) || ncat != current_.ncat) {
       report_format_error();
       return false;
     }
@@ -154,23 +129,8 @@ class SetAssembler {
       report_format_error();
       return false;
     }
+    current_.mean.valid = line_one_mean_ && read_line_two_mean(record, current_.mean);
     return true;
-  }
-
-  // The orbit's fields of line 2; false when one of them does not decode.
-  static bool decode_line_two(std::string_view record, LineTwoElements& line2) {
-    bool error = false;
-    decodeColumnField(record, 9, 15, line2.inclinationDeg, error);
-    decodeColumnField(record, 18, 24, line2.nodeDeg, error);
-    decodeColumnField(record, 27, 32, line2.eccentricity, error);
-    decodeColumnField(record, 35, 41, line2.perigeeDeg, error);
-    decodeColumnField(record, 44, 50, line2.meanAnomalyDeg, error);
-    decodeColumnField(record, 53, 61, line2.meanMotion, error);
-    if (line2.eccentricity >= 1.0f) {
-      line2.eccentricity = static_cast<float>(static_cast<double>(line2.eccentricity) *
-                                              static_cast<double>(kImpliedPointScale));
-    }
-    return !error;
   }
 
   // The set is given up: the next one starts afresh, without a name.
@@ -179,27 +139,23 @@ class SetAssembler {
     current_.name.clear();
   }
 
-  // "Error in elements file" with the file's name, once per call, then the
-  // line number of the offending line; the set is skipped.
+  // The set cannot be used: its report, and the set is skipped.
   void report_format_error() {
-    if (!reported_) {
-      error_in_file_format().write(context_.console, {file_.name()});
-      reported_ = true;
-    }
-    format_error_format().write(context_.console, {file_.line_number()});
+    errors_.report();
     skip_set();
   }
 
-  ElementFile& file_;
   const ElementContext& context_;
   ElementSet& current_;
+  FormatErrorReport errors_;
   SetState state_ = SetState::Waiting;
-  bool reported_ = false;
+  bool line_one_mean_ = false;  // the accepted line 1 gave its mean elements
 };
 
 }  // namespace
 
 int readElementSet(ElementFile& file, const ElementContext& context, ElementSet& current) {
+  if (file.form() != ElementFileForm::TwoLine) return readOmmElementSet(file, context, current);
   SetAssembler assembler(file, context, current);
   std::string record;
   while (file.read_line(record)) {

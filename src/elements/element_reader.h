@@ -1,5 +1,6 @@
 // The element-file reader: assembles one selected, complete element set from
-// the lines of an open element file.
+// the lines of an open two-line element file, or takes it from the next
+// records of an OMM file (omm_set_reader.h).
 //
 // Lines are classified by their first columns: "1 " starts line 1, "2 " starts
 // line 2, any other line with a non-blank character in columns 1-14 is a name

@@ -1,9 +1,11 @@
 // ElementSet: one satellite's orbit as the prediction engine uses it. The epoch
-// is moved to the perigee passage before the set is stored.
+// is moved to the perigee passage before the set is stored. The mean elements
+// as read travel with it for the SGP4 model.
 #pragma once
 
 #include <cstdint>
 
+#include "elements/mean_elements.h"
 #include "vocabulary/fixed_text.h"
 
 namespace vespera {
@@ -21,6 +23,7 @@ struct ElementSet {
   float eccentricity = 0.0f;
   float nodePerRev = 0.0f;     // change of nodeRa per revolution, radians
   float perigeePerRev = 0.0f;  // change of argPerigee per revolution, radians
+  MeanElements mean;           // the set's mean elements at full precision
 };
 
 }  // namespace vespera

@@ -172,21 +172,46 @@ TEST(ElementReaderTest, MismatchedLineTwoReportsOncePerCall) {
             "Error in elements file " + field40(path) + "\n" + format_error_line(8));
 }
 
-TEST(ElementReaderTest, FieldsThatDoNotDecode) {
-  // An alpha-5 catalogue number on line 1: reported; its line 2 is skipped silently.
-  std::string alpha = plain_set(25544);
-  alpha.replace(2, 5, "T0000");
-  alpha.replace(alpha.find("\n2 ") + 3, 5, "T0000");
-  FileReading r = read_text(alpha + plain_set(41617));
-  EXPECT_EQ(ncats(r), std::vector<int32_t>{41617});
-  EXPECT_EQ(r.console, "Error in elements file " + r.file_field + "\n" + format_error_line(1));
+// A set whose catalogue number columns (3-7 of both lines) hold `number`.
+std::string numbered_set(const char* line_one_number, const char* line_two_number) {
+  std::string set = plain_set(25544);
+  set.replace(2, 5, line_one_number);
+  set.replace(set.find("\n2 ") + 3, 5, line_two_number);
+  return set;
+}
 
+TEST(ElementReaderTest, AlphaFiveCatalogueNumbers) {
+  // Read: a capital letter (not I or O) and four digits.
+  const struct {
+    const char* columns;
+    int32_t ncat;
+  } read[] = {{"A0000", 100000}, {"A0057", 100057}, {"H9999", 179999}, {"J0000", 180000},
+              {"N0000", 220000}, {"P0000", 230000}, {"T0189", 270189}, {"Z9999", 339999}};
+  for (const auto& c : read) {
+    const FileReading r = read_text(numbered_set(c.columns, c.columns));
+    EXPECT_EQ(ncats(r), std::vector<int32_t>{c.ncat}) << c.columns;
+    EXPECT_EQ(r.console, "") << c.columns;
+  }
+  // Anything else does not decode, as before: reported at line 1, its line 2
+  // skipped silently; a line 2 of another number is reported at line 2.
+  const char* const refused[] = {"t0000", "I0000", "O0000", "A000X", "A 000", "AA000", " A000", "A-000"};
+  for (const char* columns : refused) {
+    const FileReading r = read_text(numbered_set(columns, columns) + plain_set(41617));
+    EXPECT_EQ(ncats(r), std::vector<int32_t>{41617}) << columns;
+    EXPECT_EQ(r.console, "Error in elements file " + r.file_field + "\n" + format_error_line(1)) << columns;
+  }
+  const FileReading r = read_text(numbered_set("A0000", "A0001") + plain_set(41617));
+  EXPECT_EQ(ncats(r), std::vector<int32_t>{41617});
+  EXPECT_EQ(r.console, "Error in elements file " + r.file_field + "\n" + format_error_line(2));
+}
+
+TEST(ElementReaderTest, FieldsThatDoNotDecode) {
   // A letter in the epoch day (line 1) and in the mean motion (line 2).
   std::string bad_day = plain_set(25544);
   bad_day[21] = 'X';
   std::string bad_motion = plain_set(41617);
   bad_motion[bad_motion.find("\n2 ") + 1 + 55] = 'X';
-  r = read_text(bad_day + bad_motion + plain_set(43013));
+  const FileReading r = read_text(bad_day + bad_motion + plain_set(43013));
   EXPECT_EQ(ncats(r), std::vector<int32_t>{43013});
   EXPECT_EQ(r.console, "Error in elements file " + r.file_field + "\n" + format_error_line(1) +
                            format_error_line(4));

@@ -1,0 +1,30 @@
+// The form of an element file, told by its content, never by its name: the
+// two-line layout, or an orbit mean-element message (OMM) written as CSV,
+// XML or JSON.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace vespera {
+
+enum class ElementFileForm { TwoLine, OmmCsv, OmmXml, OmmJson };
+
+// How many bytes of a file's start element_file_form needs at most.
+inline constexpr std::size_t kElementFileFormHead = 4096;
+
+// element_file_form: the form of a file that starts with `head` (its first
+// bytes, a byte-order mark allowed):
+// - XML whose first element is <ndm> or <omm>;
+// - JSON: an array whose first value is an object (or that is empty), or a
+//   single object;
+// - CSV whose first line names at least two OMM keywords, separated by commas;
+// - anything else holds two-line sets.
+ElementFileForm element_file_form(std::string_view head);
+
+// is_omm_keyword: whether `name` is a keyword of the OMM (the CCSDS message's
+// keywords and those distributors add to their CSV and JSON: OBJECT_NAME,
+// EPOCH, NORAD_CAT_ID, ...).
+bool is_omm_keyword(std::string_view name);
+
+}  // namespace vespera

@@ -1,0 +1,231 @@
+#include "elements/omm_two_line.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "elements/calendar.h"
+#include "elements/omm_epoch.h"
+#include "format/catalogue_number.h"
+
+namespace vespera {
+namespace {
+
+constexpr std::size_t kLineLength = 70;
+constexpr std::size_t kNameLineColumns = 14;   // what a name line gives of a name
+constexpr std::size_t kDesignatorColumns = 9;  // line 1 columns 10-18
+constexpr double kSecondsPerDay = 86400.0;
+// The epoch's fraction of a day in line 1 has eight decimals; the mean
+// elements keep it to 1e-10 day (8.64 microseconds), which recovers a
+// two-line set's eight decimals from a time written to the microsecond.
+constexpr double kLineOneDayUnits = 1e8;
+constexpr double kMeanDayUnits = 1e10;
+
+struct Number {
+  double value = 0.0;
+  bool ok = false;
+};
+
+Number decimal(const OmmRecord& record, OmmKey key) {
+  const std::optional<std::string_view> text = record.value(key);
+  if (!text) return {};
+  std::string_view digits = *text;
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  Number n;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, n.value);
+  n.ok = !digits.empty() && error == std::errc() && stop == end && std::isfinite(n.value);
+  return n;
+}
+
+std::optional<int32_t> whole(const OmmRecord& record, OmmKey key) {
+  const std::optional<std::string_view> text = record.value(key);
+  if (!text) return std::nullopt;
+  int32_t value = 0;
+  const char* end = text->data() + text->size();
+  const auto [stop, error] = std::from_chars(text->data(), end, value);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
+// `value` rounded to `decimals` decimals, as printf's %.*f writes it.
+std::string fixed(double value, int decimals) {
+  char buffer[64];
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+  return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+// Writes `text` right-justified into columns first..last of `line`; false
+// when it does not fit.
+bool put_right(std::string& line, int first, int last, std::string_view text) {
+  const std::size_t width = static_cast<std::size_t>(last - first + 1);
+  if (text.empty() || text.size() > width) return false;
+  line.replace(static_cast<std::size_t>(last) - text.size(), text.size(), text);
+  return true;
+}
+
+// A value written without the zero before its point, as the derivative and
+// the eccentricity are: "0.00000363" as ".00000363", negative "-.00000363".
+std::string without_leading_zero(const std::string& text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  const std::string_view magnitude = std::string_view(text).substr(negative ? 1 : 0);
+  if (magnitude.substr(0, 2) != "0.") return std::string();
+  return (negative ? "-" : "") + std::string(magnitude.substr(1));
+}
+
+// Line 1's epoch fraction and derivative; sets the epoch day.
+bool write_line_one(const OmmEpoch& epoch, double dot, OmmTwoLineSet& set) {
+  double units = std::llround(epoch.secondsOfDay / kSecondsPerDay * kLineOneDayUnits);
+  int32_t day = epoch.dayOfYear;
+  if (units >= kLineOneDayUnits) {
+    units -= kLineOneDayUnits;
+    ++day;
+  }
+  const std::string fraction = fixed(units / kLineOneDayUnits, 8);
+  const std::string derivative = without_leading_zero(fixed(dot, 8));
+  set.epochDay = monthBaseDayNumber(epoch.year, 1) + day;
+  return fraction.size() == 10 && put_right(set.line1, 24, 32, fraction.substr(1)) &&
+         put_right(set.line1, 34, 43, derivative);
+}
+
+// The epoch of the mean elements, to 1e-10 day.
+void set_mean_epoch(const OmmEpoch& epoch, MeanElements& mean) {
+  double units = std::llround(epoch.secondsOfDay / kSecondsPerDay * kMeanDayUnits);
+  int32_t day = epoch.dayOfYear;
+  if (units >= kMeanDayUnits) {
+    units -= kMeanDayUnits;
+    ++day;
+  }
+  mean.epochDay = monthBaseDayNumber(epoch.year, 1) + day;
+  mean.epochDayFraction = units / kMeanDayUnits;
+}
+
+// The first `places` decimals of a value from 0 to below 1 written in
+// `text` (with a point, an exponent or both: ".00126398", "1.2639E-3"), cut,
+// not rounded: two-line sets are written with the eccentricity's first seven
+// decimals. Empty when the text is no such value.
+std::string leading_decimals(std::string_view text, std::size_t places) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  const std::size_t exponent_at = text.find_first_of("eE");
+  const std::string_view mantissa = text.substr(0, exponent_at);
+  int exponent = 0;
+  if (exponent_at != std::string_view::npos) {
+    std::string_view power = text.substr(exponent_at + 1);
+    if (!power.empty() && power.front() == '+') power.remove_prefix(1);
+    const auto [stop, error] = std::from_chars(power.data(), power.data() + power.size(), exponent);
+    if (error != std::errc() || stop != power.data() + power.size() || exponent < -99 || exponent > 99) return {};
+  }
+  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  std::string digits = std::string(mantissa.substr(0, point)) +
+                       std::string(mantissa.substr(std::min(point + 1, mantissa.size())));
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return {};
+  // Digits before the point once the exponent is applied; they must be zeros.
+  const long whole = static_cast<long>(point) + exponent;
+  if (whole > 0) {
+    const std::size_t count = std::min(digits.size(), static_cast<std::size_t>(whole));
+    if (digits.find_first_not_of('0') < count) return {};
+    digits.erase(0, count);
+  } else {
+    digits.insert(0, static_cast<std::size_t>(-whole), '0');
+  }
+  digits.resize(places, '0');
+  return digits;
+}
+
+bool write_line_two(const OmmRecord& record, const MeanElements& m, OmmTwoLineSet& set) {
+  std::string& line = set.line2;
+  const std::string eccentricity =
+      leading_decimals(record.value(OmmKey::Eccentricity).value_or(std::string_view()), 7);
+  return !eccentricity.empty() && put_right(line, 9, 16, fixed(m.inclinationDeg, 4)) &&
+         put_right(line, 18, 25, fixed(m.nodeDeg, 4)) &&
+         put_right(line, 27, 33, eccentricity) &&
+         put_right(line, 35, 42, fixed(m.argPerigeeDeg, 4)) &&
+         put_right(line, 44, 51, fixed(m.meanAnomalyDeg, 4)) &&
+         put_right(line, 53, 63, fixed(m.meanMotion, 8));
+}
+
+// The name: a name line's columns 1-14 and two blanks; without a name, line
+// 1's columns 10-18 (the designator) and seven blanks. Control characters
+// of a name are written as blanks: the report's lines must stay lines.
+FixedText<16> set_name(const OmmRecord& record) {
+  std::string name(record.value(OmmKey::ObjectName).value_or(std::string_view()));
+  for (char& c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  name.resize(kNameLineColumns, ' ');
+  if (name.find_first_not_of(' ') != std::string::npos) return FixedText<16>(name);
+  std::string designator =
+      international_designator(record.value(OmmKey::ObjectId).value_or(std::string_view()));
+  for (char& c : designator) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  designator.resize(kDesignatorColumns, ' ');
+  return FixedText<16>(designator);
+}
+
+bool read_mean_values(const OmmRecord& record, MeanElements& mean) {
+  const Number values[] = {decimal(record, OmmKey::MeanMotion),  decimal(record, OmmKey::Eccentricity),
+                           decimal(record, OmmKey::Inclination), decimal(record, OmmKey::RaOfAscNode),
+                           decimal(record, OmmKey::ArgOfPericenter),
+                           decimal(record, OmmKey::MeanAnomaly), decimal(record, OmmKey::Bstar)};
+  for (const Number& n : values) {
+    if (!n.ok) return false;
+  }
+  mean.meanMotion = values[0].value;
+  mean.eccentricity = values[1].value;
+  mean.inclinationDeg = values[2].value;
+  mean.nodeDeg = values[3].value;
+  mean.argPerigeeDeg = values[4].value;
+  mean.meanAnomalyDeg = values[5].value;
+  mean.bstar = values[6].value;
+  return true;
+}
+
+}  // namespace
+
+std::string international_designator(std::string_view object_id) {
+  // YYYY-NNNP: launch year, launch number, piece (one to three letters).
+  const bool launch_form = object_id.size() >= 9 && object_id.size() <= 11 && object_id[4] == '-' &&
+                           object_id.substr(0, 4).find_first_not_of("0123456789") == std::string_view::npos &&
+                           object_id.substr(5, 3).find_first_not_of("0123456789") == std::string_view::npos &&
+                           object_id.substr(8).find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") ==
+                               std::string_view::npos;
+  if (!launch_form) return std::string(object_id);
+  return std::string(object_id.substr(2, 2)) + std::string(object_id.substr(5));
+}
+
+std::optional<int32_t> omm_catalogue_number(const OmmRecord& record) {
+  const std::optional<int32_t> ncat = whole(record, OmmKey::NoradCatId);
+  if (!ncat || *ncat < 1 || *ncat > kLargestAlpha5Number) return std::nullopt;
+  return ncat;
+}
+
+std::optional<OmmTwoLineSet> omm_two_line_set(const OmmRecord& record, int32_t ncat) {
+  const std::optional<std::string_view> epoch_text = record.value(OmmKey::Epoch);
+  const std::optional<OmmEpoch> epoch = epoch_text ? parse_omm_epoch(*epoch_text) : std::nullopt;
+  const Number dot = decimal(record, OmmKey::MeanMotionDot);
+  const Number second_dot = decimal(record, OmmKey::MeanMotionDdot);
+  const std::optional<int32_t> type = whole(record, OmmKey::EphemerisType);
+  if (!epoch || epoch->year < kFirstYear || epoch->year > kLastYear || !dot.ok || !second_dot.ok ||
+      (record.value(OmmKey::EphemerisType) && type != 0)) {
+    return std::nullopt;
+  }
+  OmmTwoLineSet set;
+  set.line1.assign(kLineLength, ' ');
+  set.line2.assign(kLineLength, ' ');
+  const FixedText<5> number = catalogue_number_field(ncat);
+  set.line1.replace(2, 5, number.view());
+  set.line2.replace(2, 5, number.view());
+  set.name = set_name(record);
+  if (!read_mean_values(record, set.mean) || !write_line_one(*epoch, dot.value, set) ||
+      !write_line_two(record, set.mean, set)) {
+    return std::nullopt;
+  }
+  set_mean_epoch(*epoch, set.mean);
+  set.mean.valid = true;
+  return set;
+}
+
+}  // namespace vespera
