@@ -88,7 +88,8 @@ class OmmCsvReader : public OmmRecordReader {
       at_ = start + 1;
       if (!read_quoted()) return false;
     }
-    const std::size_t end = std::min(text_.size(), text_.find_first_of(",\r\n", at_));
+    std::size_t end = at_;
+    while (end < text_.size() && text_[end] != ',' && text_[end] != '\n' && text_[end] != '\r') ++end;
     field_.append(text_, at_, end - at_);
     at_ = end;
     return true;

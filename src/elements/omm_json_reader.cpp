@@ -45,22 +45,38 @@ class OmmJsonReader : public OmmRecordReader {
 
  private:
   // Reads the document; one whose bytes or strings are broken is read again
-  // up to the line where the fault lies, and stops there.
+  // up to the line where the fault lies, and one with something after its
+  // closing bracket up to that bracket.
   void read_all() {
     const std::size_t begin =
         std::string_view(text_).substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
     const simdjson::error_code error = read_document(begin, text_.size());
-    if (error != simdjson::UTF8_ERROR && error != simdjson::UNCLOSED_STRING) return;
-    const std::size_t fault =
-        error == simdjson::UTF8_ERROR ? first_invalid_utf8(text_) : unclosed_string_start(text_);
+    std::size_t fault = text_.size();
+    std::size_t end = text_.size();
+    std::string_view closing;
+    if (error == simdjson::UTF8_ERROR || error == simdjson::UNCLOSED_STRING) {
+      fault = error == simdjson::UTF8_ERROR ? first_invalid_utf8(text_) : unclosed_string_start(text_);
+      end = std::max(begin, line_start(text_, fault));
+      // The lines before the fault, closed as the document began.
+      const std::size_t first = text_.find_first_not_of(" \t\r\n", begin);
+      closing = first < end && text_[first] == '{' ? "}" : "]";
+    } else if (fault_line_ && records_.empty()) {
+      end = std::min(text_.size(), text_.find_last_of("]}") + 1);
+      fault = std::min(text_.size(), text_.find_first_not_of(" \t\r\n", end));
+    }
+    if (fault == text_.size()) return;
     records_.clear();
-    read_document(begin, std::max(begin, line_start(text_, fault)));
+    fault_line_.reset();
+    read_document(begin, end, closing);
     fault_line_ = lines_.line_at(fault);
   }
 
-  // Reads text_[begin, end); returns the error of the scan of its bytes.
-  simdjson::error_code read_document(std::size_t begin, std::size_t end) {
-    const simdjson::padded_string json(std::string_view(text_).substr(begin, end - begin));
+  // Reads text_[begin, end) followed by `closing`; returns the error of the
+  // scan of its bytes.
+  simdjson::error_code read_document(std::size_t begin, std::size_t end, std::string_view closing = {}) {
+    const std::string_view part = std::string_view(text_).substr(begin, end - begin);
+    const simdjson::padded_string json =
+        closing.empty() ? simdjson::padded_string(part) : simdjson::padded_string(std::string(part).append(closing));
     od::parser parser;
     od::document document;
     const Origin base{json.data(), begin};

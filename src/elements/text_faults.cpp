@@ -48,12 +48,15 @@ std::size_t first_invalid_utf8(std::string_view text) {
 std::size_t unclosed_string_start(std::string_view text) {
   std::size_t open = text.size();
   for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
     if (open == text.size()) {
-      if (text[at] == '"') open = at;
-    } else if (text[at] == '\\') {
+      if (c == '"') open = at;
+    } else if (c == '\\') {
       ++at;
-    } else if (text[at] == '"') {
+    } else if (c == '"') {
       open = text.size();
+    } else if (c == '\n' || c == '\r') {
+      return open;  // a string never holds a line end
     }
   }
   return open;

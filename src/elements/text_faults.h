@@ -13,9 +13,10 @@ namespace vespera {
 // above U+10FFFF included); the text's size when there is none.
 std::size_t first_invalid_utf8(std::string_view text);
 
-// unclosed_string_start: the offset of the quote that opens a JSON string
-// left open at the end of the text (a backslash escapes the character after
-// it); the text's size when every string is closed.
+// unclosed_string_start: the offset of the quote that opens the first JSON
+// string left open at the end of its line (a string holds no line end; a
+// backslash escapes the character after it); the text's size when every
+// string is closed.
 std::size_t unclosed_string_start(std::string_view text);
 
 // line_start: the offset of the first byte of the line that holds `offset`.
