@@ -59,6 +59,21 @@ void recover_mean_motion(const MeanElements& elements, const EpochOrbit& o, Near
   terms.simplified_drag = terms.perigee_height_km < 220.0 || terms.deep_space;
 }
 
+// D2..D4 and the coefficients of t^3..t^5 in the mean longitude, from C1,
+// xi and s (earth radii).
+void higher_drag_terms(double xi, double s, NearEarthTerms& terms) {
+  const double a = terms.semi_major_axis;
+  const double c1sq = terms.c1 * terms.c1;
+  terms.d2 = 4.0 * a * xi * c1sq;
+  const double temp = terms.d2 * xi * terms.c1 / 3.0;
+  terms.d3 = (17.0 * a + s) * temp;
+  terms.d4 = 0.5 * temp * a * xi * (221.0 * a + 31.0 * s) * terms.c1;
+  terms.t3cof = terms.d2 + 2.0 * c1sq;
+  terms.t4cof = 0.25 * (3.0 * terms.d3 + terms.c1 * (12.0 * terms.d2 + 10.0 * c1sq));
+  terms.t5cof = 0.2 * (3.0 * terms.d4 + 12.0 * terms.c1 * terms.d3 + 6.0 * terms.d2 * terms.d2 +
+                       15.0 * c1sq * (2.0 * terms.d2 + c1sq));
+}
+
 // C1, C3 (as the perigee factor), C4, C5 and the drag factors of delta-M and
 // the node.
 void drag_coefficients(const MeanElements& elements, const EpochOrbit& o, double node_j2_rate,
@@ -93,17 +108,7 @@ void drag_coefficients(const MeanElements& elements, const EpochOrbit& o, double
   const double cube = 1.0 + eta * std::cos(elements.mean_anomaly);
   terms.cube_at_epoch = cube * cube * cube;
   terms.sin_anomaly_at_epoch = std::sin(elements.mean_anomaly);
-  if (!terms.simplified_drag) {
-    const double c1sq = terms.c1 * terms.c1;
-    terms.d2 = 4.0 * a * xi * c1sq;
-    const double temp = terms.d2 * xi * terms.c1 / 3.0;
-    terms.d3 = (17.0 * a + density.s) * temp;
-    terms.d4 = 0.5 * temp * a * xi * (221.0 * a + 31.0 * density.s) * terms.c1;
-    terms.t3cof = terms.d2 + 2.0 * c1sq;
-    terms.t4cof = 0.25 * (3.0 * terms.d3 + terms.c1 * (12.0 * terms.d2 + 10.0 * c1sq));
-    terms.t5cof = 0.2 * (3.0 * terms.d4 + 12.0 * terms.c1 * terms.d3 + 6.0 * terms.d2 * terms.d2 +
-                         15.0 * c1sq * (2.0 * terms.d2 + c1sq));
-  }
+  if (!terms.simplified_drag) higher_drag_terms(xi, density.s, terms);
 }
 
 }  // namespace
