@@ -9,8 +9,9 @@
 // them up, the terms are applied to the non-singular elements sin i sin node,
 // sin i cos node and the mean longitude (Lyddane's modification) and the
 // node recovered by atan2, kept on the same turn as before. The choice is
-// made on the inclination after its periodic term. In kAfspc mode the node
-// is also brought into [0, 2 pi) at the two places the original code did.
+// made on the inclination after its periodic term. In kAfspc mode a negative
+// node is raised by one turn before the mean longitude is formed and again
+// after the atan2, as the operational version of the theory does.
 //
 // Hoots and Roehrich, Spacetrack Report No. 3 (1980), section 10 (DEEP,
 // the periodics entry); Vallado et al., "Revisiting Spacetrack Report #3",

@@ -16,6 +16,7 @@
 
 #include <optional>
 
+#include "sgp4/deep_space_secular.h"
 #include "sgp4/lunar_solar_terms.h"
 #include "sgp4/mean_elements.h"
 #include "sgp4/near_earth_terms.h"
@@ -57,7 +58,6 @@ class Propagator {
   const MeanElements& elements() const { return elements_; }
   OperationMode mode() const { return mode_; }
   bool deep_space() const { return deep_.has_value(); }
-  const NearEarthTerms& near_earth() const { return near_earth_; }
 
  private:
   friend Initialisation initialise(const MeanElements& elements, OperationMode mode);
