@@ -102,7 +102,8 @@ Propagator::Propagator(const MeanElements& elements, OperationMode mode, const N
 TemeState Propagator::propagate(double minutes) const { return propagate_from(minutes, nullptr); }
 
 TemeState Propagator::propagate(double minutes, ResonanceCache& cache) const {
-  if (cache.owner != this) cache = {this, ResonanceGridPoint{}};
+  if (!deep_ || deep_->resonance.kind == Resonance::kNone) return propagate_from(minutes, nullptr);
+  if (!cache.terms || !(*cache.terms == deep_->resonance)) cache = {deep_->resonance, ResonanceGridPoint{}};
   return propagate_from(minutes, &cache.point);
 }
 

@@ -34,14 +34,14 @@ struct DeepSpaceTerms {
   ResonanceTerms resonance;
 };
 
-// A caller's copy of the resonance integrator's last grid point, for one
-// Propagator: passing it to successive calls lets a later time continue from
-// the grid point an earlier call reached instead of from the epoch. The
-// results are the same to the last bit with or without it, and in any order
-// of calls; only the cost differs. A cache used with another Propagator is
-// detected and started again.
+// A caller's copy of the resonance integrator's last grid point: passing it
+// to successive calls of one Propagator lets a later time continue from the
+// grid point an earlier call reached instead of from the epoch. The results
+// are the same to the last bit with or without it, and in any order of
+// calls; only the cost differs. The cache keeps the resonance terms it was
+// filled for, so one used with another orbit is started again.
 struct ResonanceCache {
-  const void* owner = nullptr;
+  std::optional<ResonanceTerms> terms;
   ResonanceGridPoint point;
 };
 

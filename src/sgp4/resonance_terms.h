@@ -41,6 +41,8 @@ struct ResonanceTerms {
   double sidereal_at_epoch = 0.0;
   double perigee_at_epoch = 0.0;  // omega0, radians
   double perigee_rate = 0.0;      // the J2 rate of omega, rad/min
+
+  bool operator==(const ResonanceTerms&) const = default;
 };
 
 ResonanceTerms resonance_terms(const MeanElements& elements, const NearEarthTerms& near_earth,

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -116,12 +117,19 @@ TEST(Propagator, ResultsDoNotDependOnTheOrderOfCallsNorOnTheCache) {
   }
 }
 
-TEST(Propagator, ACacheFilledByAnotherPropagatorIsStartedAgain) {
+TEST(Propagator, ACacheFilledForAnotherOrbitIsStartedAgain) {
   const Propagator geo = propagator(kGeo);
   const Propagator molniya = propagator(kMolniya);
   ResonanceCache cache;
   geo.propagate(20000.0, cache);
   EXPECT_TRUE(same_state(molniya.propagate(25000.0, cache), molniya.propagate(25000.0)));
+  // Another orbit in the same place in memory.
+  MeanElements drifted = kGeo;
+  drifted.mean_anomaly += 1e-3;
+  std::optional<Propagator> slot = propagator(kGeo);
+  slot->propagate(20000.0, cache);
+  slot = propagator(drifted);
+  EXPECT_TRUE(same_state(slot->propagate(25000.0, cache), slot->propagate(25000.0)));
 }
 
 // At the critical inclination (3 cos^2 i = 1) the recovered mean motion is
