@@ -1,5 +1,7 @@
 #include "elements/element_file.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -11,6 +13,7 @@ namespace vespera {
 namespace {
 
 constexpr std::size_t kReadChunk = 1 << 16;
+constexpr std::size_t kReadAheadRoom = 64;
 
 // Appends up to `limit` more bytes of `stream` to `text` (all that is left
 // when `limit` is 0); a read error throws FatalIoError naming the file.
@@ -61,6 +64,11 @@ void ElementFile::take_form(const std::string& path) {
   append_bytes(stream_, path, kElementFileFormHead, head);
   form_ = element_file_form(head);
   if (form_ != ElementFileForm::TwoLine) {
+    struct stat status;
+    // Room for the whole file and for the JSON parser's reading ahead.
+    if (fstat(fileno(stream_), &status) == 0 && status.st_size > 0) {
+      head.reserve(static_cast<std::size_t>(status.st_size) + kReadAheadRoom);
+    }
     append_bytes(stream_, path, 0, head);
     records_ = make_omm_reader(form_, std::move(head));
     return;
@@ -100,10 +108,10 @@ bool ElementFile::read_line(std::string& record) {
   return true;
 }
 
-OmmStep ElementFile::next_record(OmmRecord& record) {
+OmmStep ElementFile::next_record() {
   if (!records_) return OmmStep::End;
-  const OmmStep step = records_->next(record);
-  if (step != OmmStep::End) line_number_ = record.line;
+  const OmmStep step = records_->next(record_);
+  if (step != OmmStep::End) line_number_ = record_.line;
   return step;
 }
 

@@ -49,9 +49,11 @@ class ElementFile {
   // read_line: the next line of a two-line file as a 70-column record; false
   // at the end of the file. Counts the line. A read error throws FatalIoError.
   bool read_line(std::string& record);
-  // next_record: the next record of an OMM file; its first line becomes the
-  // line number (for Malformed: the line where the file stops making sense).
-  OmmStep next_record(OmmRecord& record);
+  // next_record: the next record of an OMM file into record(); its first
+  // line becomes the line number (for Malformed: the line where the file
+  // stops making sense).
+  OmmStep next_record();
+  const OmmRecord& record() const { return record_; }
 
   const FileName& name() const { return name_; }
   int32_t line_number() const { return line_number_; }
@@ -64,6 +66,7 @@ class ElementFile {
   std::string content_;                 // what memory_stream_ reads
   std::optional<TextRecordReader> reader_;
   std::unique_ptr<OmmRecordReader> records_;
+  OmmRecord record_;  // the record read last, its texts reused for the next
   ElementFileForm form_ = ElementFileForm::TwoLine;
   FileName name_;
   int32_t line_number_ = 0;

@@ -14,7 +14,11 @@ int32_t LineCounter::line_at(std::size_t offset) {
   const char* const begin = text_.data() + counted_;
   const char* const end = text_.data() + offset;
   if (begin == end) return line_;
-  int64_t lines = std::count(begin, end, '\n');
+  int64_t lines = 0;
+  for (const char* lf = begin; (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<std::size_t>(end - lf))));) {
+    ++lines;
+    if (++lf == end) break;
+  }
   // A CR ends a line of its own unless it is the CR of a CRLF.
   const char* cr = begin;
   while ((cr = static_cast<const char*>(std::memchr(cr, '\r', static_cast<std::size_t>(end - cr))))) {

@@ -1,5 +1,6 @@
 // The CSV form of the OMM: a header line of keywords, then one record a line.
 #include <algorithm>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,7 @@ class OmmCsvReader : public OmmRecordReader {
     if (at_ >= text_.size()) return OmmStep::End;
     record.clear();
     record.line = line_;
+    spilled_.clear();
     std::size_t column = 0;
     for (bool more = true; more; ++column) {
       if (!read_field()) {
@@ -81,33 +83,39 @@ class OmmCsvReader : public OmmRecordReader {
   // Reads the field at at_ into field_, up to the comma or line end after it.
   // False for a quoted field that never ends.
   bool read_field() {
-    field_.clear();
     std::size_t start = at_;
     while (start < text_.size() && text_[start] == ' ') ++start;
+    std::string* joined = nullptr;  // the field's text when it is not one piece of the file
     if (start < text_.size() && text_[start] == '"') {
       at_ = start + 1;
-      if (!read_quoted()) return false;
+      joined = &spilled_.emplace_back();
+      if (!read_quoted(*joined)) return false;
     }
     std::size_t end = at_;
     while (end < text_.size() && text_[end] != ',' && text_[end] != '\n' && text_[end] != '\r') ++end;
-    field_.append(text_, at_, end - at_);
+    if (joined != nullptr) {
+      joined->append(text_, at_, end - at_);
+      field_ = *joined;
+    } else {
+      field_ = std::string_view(text_).substr(at_, end - at_);
+    }
     at_ = end;
     return true;
   }
 
   // The inside of a quoted field: "" stands for a quote; line ends belong to
   // the field.
-  bool read_quoted() {
+  bool read_quoted(std::string& field) {
     for (;;) {
       const std::size_t quote = text_.find('"', at_);
       if (quote == std::string::npos) return false;
       for (std::size_t i = at_; i < quote; ++i) {
         if (text_[i] == '\n' || (text_[i] == '\r' && text_[i + 1] != '\n')) ++line_;
       }
-      field_.append(text_, at_, quote - at_);
+      field.append(text_, at_, quote - at_);
       at_ = quote + 1;
       if (at_ >= text_.size() || text_[at_] != '"') return true;
-      field_.push_back('"');
+      field.push_back('"');
       ++at_;
     }
   }
@@ -127,8 +135,9 @@ class OmmCsvReader : public OmmRecordReader {
   std::size_t at_ = 0;
   int32_t line_ = 1;  // the line of at_
   std::vector<std::optional<OmmKey>> keys_;  // the keyword of each column
-  std::string field_;
-  bool header_broken_ = false;  // a quoted keyword never ends
+  std::string_view field_;         // the field read last
+  std::deque<std::string> spilled_;  // the quoted fields of the record (stable places)
+  bool header_broken_ = false;     // a quoted keyword never ends
 };
 
 }  // namespace

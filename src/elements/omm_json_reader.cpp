@@ -29,7 +29,7 @@ struct Origin {
 // The records of a document read at once, and where it stops making sense.
 class OmmJsonReader : public OmmRecordReader {
  public:
-  explicit OmmJsonReader(std::string text) : text_(std::move(text)), lines_(text_) { read_all(); }
+  explicit OmmJsonReader(std::string text) : text_(with_room(std::move(text))), lines_(text_) { read_all(); }
 
   OmmStep next(OmmRecord& record) override {
     if (next_ < records_.size()) {
@@ -44,43 +44,57 @@ class OmmJsonReader : public OmmRecordReader {
   }
 
  private:
+  // The text with room after it for the parser's reading ahead.
+  static std::string with_room(std::string text) {
+    text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
+    return text;
+  }
+
   // Reads the document; one whose bytes or strings are broken is read again
-  // up to the line where the fault lies, and one with something after its
-  // closing bracket up to that bracket.
+  // up to the line where the fault lies.
   void read_all() {
     const std::size_t begin =
         std::string_view(text_).substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
     const simdjson::error_code error = read_document(begin, text_.size());
-    std::size_t fault = text_.size();
-    std::size_t end = text_.size();
-    std::string_view closing;
     if (error == simdjson::UTF8_ERROR || error == simdjson::UNCLOSED_STRING) {
-      fault = error == simdjson::UTF8_ERROR ? first_invalid_utf8(text_) : unclosed_string_start(text_);
-      end = std::max(begin, line_start(text_, fault));
-      // The lines before the fault, closed as the document began.
-      const std::size_t first = text_.find_first_not_of(" \t\r\n", begin);
-      closing = first < end && text_[first] == '{' ? "}" : "]";
+      const std::size_t fault =
+          error == simdjson::UTF8_ERROR ? first_invalid_utf8(text_) : unclosed_string_start(text_);
+      records_.clear();
+      fault_line_.reset();
+      read_document(begin, std::max(begin, line_start(text_, fault)), root_closing(begin));
+      fault_line_ = lines_.line_at(fault);
     } else if (fault_line_ && records_.empty()) {
-      end = std::min(text_.size(), text_.find_last_of("]}") + 1);
-      fault = std::min(text_.size(), text_.find_first_not_of(" \t\r\n", end));
+      // Nothing read: the document may be cut short, or something may follow
+      // its value. Read again with its closing added, it stops where it
+      // stops making sense, or at its end.
+      fault_line_.reset();
+      read_document(begin, text_.size(), root_closing(begin));
+      if (!fault_line_) fault_line_ = lines_.line_at(text_.size());
     }
-    if (fault == text_.size()) return;
-    records_.clear();
-    fault_line_.reset();
-    read_document(begin, end, closing);
-    fault_line_ = lines_.line_at(fault);
+  }
+
+  // What closes the document's value, as it began.
+  std::string_view root_closing(std::size_t begin) const {
+    const std::size_t first = text_.find_first_not_of(" \t\r\n", begin);
+    return first < text_.size() && text_[first] == '{' ? "}" : "]";
   }
 
   // Reads text_[begin, end) followed by `closing`; returns the error of the
   // scan of its bytes.
   simdjson::error_code read_document(std::size_t begin, std::size_t end, std::string_view closing = {}) {
+    // The text is read where it lies when the room after it allows the
+    // parser's reading ahead; otherwise from a copy.
     const std::string_view part = std::string_view(text_).substr(begin, end - begin);
-    const simdjson::padded_string json =
-        closing.empty() ? simdjson::padded_string(part) : simdjson::padded_string(std::string(part).append(closing));
-    od::parser parser;
+    simdjson::padded_string_view json;
+    if (closing.empty() && text_.capacity() - end >= simdjson::SIMDJSON_PADDING) {
+      json = simdjson::padded_string_view(part.data(), part.size(), text_.capacity() - begin);
+    } else {
+      copy_ = simdjson::padded_string(std::string(part).append(closing));
+      json = copy_;
+    }
     od::document document;
     const Origin base{json.data(), begin};
-    const simdjson::error_code error = parser.iterate(json).get(document);
+    const simdjson::error_code error = parser_.iterate(json).get(document);
     if (error != simdjson::SUCCESS) {
       fail_at(begin);
       return error;
@@ -163,6 +177,10 @@ class OmmJsonReader : public OmmRecordReader {
 
   std::string text_;
   LineCounter lines_;
+  // A copy of the document when it is read with a closing added, and the
+  // parser, which holds the unescaped strings that the records' texts refer to.
+  simdjson::padded_string copy_;
+  od::parser parser_;
   std::vector<OmmRecord> records_;
   std::size_t next_ = 0;
   std::optional<int32_t> fault_line_;

@@ -9,7 +9,7 @@ constexpr std::array<std::string_view, kOmmKeyCount> kKeyNames = {
     "MEAN_ANOMALY",  "BSTAR",             "MEAN_MOTION_DOT", "MEAN_MOTION_DDOT",
     "EPHEMERIS_TYPE"};
 
-constexpr std::string_view kBlanks = " \t\r\n";
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::size_t index_of(OmmKey key) { return static_cast<std::size_t>(key); }
 
@@ -32,17 +32,16 @@ void OmmRecord::set(std::string_view name, std::string_view value) {
 }
 
 void OmmRecord::set(OmmKey key, std::string_view value) {
-  values[index_of(key)].assign(value);
+  values[index_of(key)] = value;
   present[index_of(key)] = true;
 }
 
 std::optional<std::string_view> OmmRecord::value(OmmKey key) const {
   if (!present[index_of(key)]) return std::nullopt;
   std::string_view text = values[index_of(key)];
-  const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return std::nullopt;
-  text.remove_prefix(first);
-  text.remove_suffix(text.size() - 1 - text.find_last_not_of(kBlanks));
+  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+  if (text.empty()) return std::nullopt;
   return text;
 }
 

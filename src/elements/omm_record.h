@@ -1,13 +1,14 @@
 // One record of an orbit mean-element message (OMM), whatever its form (CSV
 // row, XML <omm> element, JSON object): the values of the keywords that make
-// an element set, as texts, and the line on which the record starts.
+// an element set, as texts, and the line on which the record starts. The
+// texts belong to the reader that filled the record and stay valid until its
+// next call.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace vespera {
@@ -36,13 +37,14 @@ std::optional<OmmKey> omm_key(std::string_view name);
 
 struct OmmRecord {
   int32_t line = 0;  // the line of the file on which the record starts
-  std::array<std::string, kOmmKeyCount> values;
+  std::array<std::string_view, kOmmKeyCount> values;
   std::array<bool, kOmmKeyCount> present{};
 
   // The record is emptied for the next one (its line too).
   void clear();
-  // Takes the value of a keyword; names that are not read are passed over.
-  // A later value of the same keyword replaces the earlier one.
+  // Takes the value of a keyword (the text is not copied); names that are not
+  // read are passed over. A later value of the same keyword replaces the
+  // earlier one.
   void set(std::string_view name, std::string_view value);
   void set(OmmKey key, std::string_view value);
   // The value of a keyword, without leading and trailing blanks; none when

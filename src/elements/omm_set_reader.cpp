@@ -52,12 +52,11 @@ Outcome take_record(const OmmRecord& record, const ElementContext& context, Elem
 
 int readOmmElementSet(ElementFile& file, const ElementContext& context, ElementSet& current) {
   FormatErrorReport errors(file, context.console);
-  OmmRecord record;
   for (;;) {
-    const OmmStep step = file.next_record(record);
+    const OmmStep step = file.next_record();
     if (step == OmmStep::End) return 1;
     const Outcome outcome =
-        step == OmmStep::Malformed ? Outcome::Refused : take_record(record, context, current);
+        step == OmmStep::Malformed ? Outcome::Refused : take_record(file.record(), context, current);
     if (outcome == Outcome::Used) return 0;
     if (outcome == Outcome::Refused) errors.report();
   }

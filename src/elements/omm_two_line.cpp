@@ -6,13 +6,13 @@
 #include <string_view>
 
 #include "elements/calendar.h"
+#include "elements/decimal_number.h"
 #include "elements/omm_epoch.h"
 #include "format/catalogue_number.h"
 
 namespace vespera {
 namespace {
 
-constexpr std::size_t kLineLength = 70;
 constexpr std::size_t kNameLineColumns = 14;   // what a name line gives of a name
 constexpr std::size_t kDesignatorColumns = 9;  // line 1 columns 10-18
 constexpr double kSecondsPerDay = 86400.0;
@@ -29,13 +29,8 @@ struct Number {
 
 Number decimal(const OmmRecord& record, OmmKey key) {
   const std::optional<std::string_view> text = record.value(key);
-  if (!text) return {};
-  std::string_view digits = *text;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
   Number n;
-  const char* end = digits.data() + digits.size();
-  const auto [stop, error] = std::from_chars(digits.data(), end, n.value);
-  n.ok = !digits.empty() && error == std::errc() && stop == end && std::isfinite(n.value);
+  n.ok = text && read_decimal(*text, n.value);
   return n;
 }
 
@@ -49,30 +44,63 @@ std::optional<int32_t> whole(const OmmRecord& record, OmmKey key) {
   return value;
 }
 
-// `value` rounded to `decimals` decimals, as printf's %.*f writes it.
-std::string fixed(double value, int decimals) {
-  char buffer[64];
-  const auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  return error == std::errc() ? std::string(buffer, end) : std::string();
+// A number written with a fixed count of decimals, on the stack.
+struct FixedDecimal {
+  char chars[32];
+  std::size_t size = 0;
+  std::string_view view() const { return std::string_view(chars, size); }
+};
+
+// `value` rounded to `decimals` (0 to 8) decimals, half away from zero,
+// and written with them: "0.00000363", "-12.5000"; empty when it is too
+// large to write.
+FixedDecimal fixed(double value, int decimals) {
+  constexpr double kPowersOfTen[] = {1.0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  constexpr double kLargestScaled = 1e15;  // well inside the exact integers of a double
+  FixedDecimal out;
+  const double scaled = value * kPowersOfTen[decimals];
+  if (!(std::fabs(scaled) < kLargestScaled)) return out;
+  const long long units = std::llround(scaled);
+  const auto magnitude = static_cast<unsigned long long>(units < 0 ? -units : units);
+  char digits[24];
+  const auto count = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+  const auto places = static_cast<std::size_t>(decimals);
+  const auto put = [&](std::string_view text) {
+    std::copy(text.begin(), text.end(), out.chars + out.size);
+    out.size += text.size();
+  };
+  if (units < 0 || (units == 0 && std::signbit(value))) put("-");
+  const std::string_view all(digits, count);
+  if (count <= places) {
+    put("0.");
+    for (std::size_t i = count; i < places; ++i) put("0");
+    put(all);
+  } else {
+    put(all.substr(0, count - places));
+    put(".");
+    put(all.substr(count - places));
+  }
+  return out;
 }
 
 // Writes `text` right-justified into columns first..last of `line`; false
 // when it does not fit.
-bool put_right(std::string& line, int first, int last, std::string_view text) {
+bool put_right(LineText& line, int first, int last, std::string_view text) {
   const std::size_t width = static_cast<std::size_t>(last - first + 1);
   if (text.empty() || text.size() > width) return false;
-  line.replace(static_cast<std::size_t>(last) - text.size(), text.size(), text);
+  std::copy(text.begin(), text.end(), line.chars.begin() + (last - static_cast<int>(text.size())));
   return true;
 }
 
 // A value written without the zero before its point, as the derivative and
 // the eccentricity are: "0.00000363" as ".00000363", negative "-.00000363".
-std::string without_leading_zero(const std::string& text) {
+std::string without_leading_zero(std::string_view text) {
   const bool negative = !text.empty() && text.front() == '-';
-  const std::string_view magnitude = std::string_view(text).substr(negative ? 1 : 0);
+  const std::string_view magnitude = text.substr(negative ? 1 : 0);
   if (magnitude.substr(0, 2) != "0.") return std::string();
-  return (negative ? "-" : "") + std::string(magnitude.substr(1));
+  std::string out(negative ? 1 : 0, '-');
+  out.append(magnitude.substr(1));
+  return out;
 }
 
 // Line 1's epoch fraction and derivative; sets the epoch day.
@@ -83,10 +111,10 @@ bool write_line_one(const OmmEpoch& epoch, double dot, OmmTwoLineSet& set) {
     units -= kLineOneDayUnits;
     ++day;
   }
-  const std::string fraction = fixed(units / kLineOneDayUnits, 8);
-  const std::string derivative = without_leading_zero(fixed(dot, 8));
+  const FixedDecimal fraction = fixed(units / kLineOneDayUnits, 8);
+  const std::string derivative = without_leading_zero(fixed(dot, 8).view());
   set.epochDay = monthBaseDayNumber(epoch.year, 1) + day;
-  return fraction.size() == 10 && put_right(set.line1, 24, 32, fraction.substr(1)) &&
+  return fraction.size == 10 && put_right(set.line1, 24, 32, fraction.view().substr(1)) &&
          put_right(set.line1, 34, 43, derivative);
 }
 
@@ -135,15 +163,15 @@ std::string leading_decimals(std::string_view text, std::size_t places) {
 }
 
 bool write_line_two(const OmmRecord& record, const MeanElements& m, OmmTwoLineSet& set) {
-  std::string& line = set.line2;
+  LineText& line = set.line2;
   const std::string eccentricity =
       leading_decimals(record.value(OmmKey::Eccentricity).value_or(std::string_view()), 7);
-  return !eccentricity.empty() && put_right(line, 9, 16, fixed(m.inclinationDeg, 4)) &&
-         put_right(line, 18, 25, fixed(m.nodeDeg, 4)) &&
+  return !eccentricity.empty() && put_right(line, 9, 16, fixed(m.inclinationDeg, 4).view()) &&
+         put_right(line, 18, 25, fixed(m.nodeDeg, 4).view()) &&
          put_right(line, 27, 33, eccentricity) &&
-         put_right(line, 35, 42, fixed(m.argPerigeeDeg, 4)) &&
-         put_right(line, 44, 51, fixed(m.meanAnomalyDeg, 4)) &&
-         put_right(line, 53, 63, fixed(m.meanMotion, 8));
+         put_right(line, 35, 42, fixed(m.argPerigeeDeg, 4).view()) &&
+         put_right(line, 44, 51, fixed(m.meanAnomalyDeg, 4).view()) &&
+         put_right(line, 53, 63, fixed(m.meanMotion, 8).view());
 }
 
 // The name: a name line's columns 1-14 and two blanks; without a name, line
@@ -213,11 +241,9 @@ std::optional<OmmTwoLineSet> omm_two_line_set(const OmmRecord& record, int32_t n
     return std::nullopt;
   }
   OmmTwoLineSet set;
-  set.line1.assign(kLineLength, ' ');
-  set.line2.assign(kLineLength, ' ');
   const FixedText<5> number = catalogue_number_field(ncat);
-  set.line1.replace(2, 5, number.view());
-  set.line2.replace(2, 5, number.view());
+  put_right(set.line1, 3, 7, number.view());
+  put_right(set.line2, 3, 7, number.view());
   set.name = set_name(record);
   if (!read_mean_values(record, set.mean) || !write_line_one(*epoch, dot.value, set) ||
       !write_line_two(record, set.mean, set)) {

@@ -16,11 +16,14 @@
 
 namespace vespera {
 
+// The 70 columns of a line of a two-line set.
+using LineText = FixedText<70>;
+
 struct OmmTwoLineSet {
   FixedText<16> name;     // as a name line gives it, or the designator's
   int32_t epochDay = 0;   // day number of the epoch's day (to the fraction's six decimals)
-  std::string line1;      // the columns of line 1 that the reader decodes
-  std::string line2;      // the same of line 2
+  LineText line1;         // the columns of line 1 that the reader decodes
+  LineText line2;         // the same of line 2
   MeanElements mean;      // valid
 };
 

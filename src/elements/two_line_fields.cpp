@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cmath>
-#include <string>
 
 #include "elements/calendar.h"
+#include "elements/decimal_number.h"
 #include "format/catalogue_number.h"
 #include "format/column_decoder.h"
 #include "format/text_record.h"
@@ -17,52 +17,82 @@ constexpr int32_t kFirstCenturyYear = 55;
 // Scale of an eccentricity written as digits with an implied leading point.
 constexpr float kImpliedPointScale = 0.000001f;
 
-// The characters of columns first..last without blanks and plus signs.
-std::string packed_columns(std::string_view record, int first, int last) {
-  std::string packed;
-  for (char c : columns(record, first, last)) {
-    if (c != ' ' && c != '+') packed.push_back(c);
+// A short text built on the stack, for the number fields of a set's mean
+// elements, which are read for every set of every file.
+class PackedText {
+ public:
+  // Appends the characters of columns first..last without blanks and plus
+  // signs.
+  PackedText& columns_of(std::string_view record, int first, int last) {
+    for (char c : columns(record, first, last)) {
+      if (c != ' ' && c != '+') push(c);
+    }
+    return *this;
   }
-  return packed;
-}
+  std::string_view view() const { return std::string_view(chars_, size_); }
+  // False when the text did not fit (a field is at most 11 columns).
+  bool complete() const { return !overflow_; }
 
-// A decimal number that is the whole of `text`, finite.
-bool read_decimal(std::string_view text, double& value) {
-  if (text.empty()) return false;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && std::isfinite(value);
-}
+ private:
+  void push(char c) {
+    if (size_ < sizeof chars_) {
+      chars_[size_++] = c;
+    } else {
+      overflow_ = true;
+    }
+  }
+
+  char chars_[32];
+  std::size_t size_ = 0;
+  bool overflow_ = false;
+};
 
 bool read_decimal_columns(std::string_view record, int first, int last, double& value) {
-  return read_decimal(packed_columns(record, first, last), value);
+  return read_decimal(columns(record, first, last), value, true);
 }
 
 // Digits with an implied leading point: "0006703" is 0.0006703. A field
 // written with its point is read as it stands.
 bool read_implied_point_columns(std::string_view record, int first, int last, double& value) {
-  const std::string digits = packed_columns(record, first, last);
-  if (digits.find('.') != std::string::npos) return read_decimal(digits, value);
-  return !digits.empty() && digits.front() != '-' && read_decimal("0." + digits, value);
+  const std::string_view field = columns(record, first, last);
+  if (field.find('.') != std::string_view::npos) return read_decimal(field, value, true);
+  DecimalDigits number;
+  for (char c : field) {
+    if (c == ' ' || c == '+') continue;
+    if (c < '0' || c > '9' || number.exponent <= -19) return false;
+    number.digits = number.digits * 10 + static_cast<uint64_t>(c - '0');
+    --number.exponent;
+  }
+  return number.exponent < 0 && decimal_value(number, value);
 }
 
 // The drag term's layout: a sign, digits with an implied leading point, then
-// the power of ten with its sign ("-11606-4" is -0.11606e-4).
+// the power of ten with its sign ("-11606-4" is -0.11606e-4; without a sign
+// of its own the power is the field's last digit).
 bool read_exponent_columns(std::string_view record, int first, int last, double& value) {
-  const std::string field = packed_columns(record, first, last);
-  const std::size_t power = field.find_last_of('-');
-  const bool has_power = power != std::string::npos && power > 0;
-  std::string mantissa = field.substr(0, has_power ? power : field.size());
-  std::string exponent = has_power ? field.substr(power) : std::string("0");
-  // Without a sign of its own, the power is the field's last digit.
-  if (!has_power && mantissa.size() >= 2) {
-    exponent = mantissa.substr(mantissa.size() - 1);
-    mantissa.pop_back();
+  PackedText packed;
+  packed.columns_of(record, first, last);
+  std::string_view field = packed.view();
+  DecimalDigits number;
+  number.negative = !field.empty() && field.front() == '-';
+  if (number.negative) field.remove_prefix(1);
+  if (!packed.complete() || field.size() < 2) return false;
+  const std::size_t power = field.find('-');
+  const std::size_t split = power != std::string_view::npos ? power : field.size() - 1;
+  const std::string_view mantissa = field.substr(0, split);
+  const std::string_view exponent = field.substr(split);
+  int32_t ten_power = 0;
+  const auto [stop, error] = std::from_chars(exponent.data(), exponent.data() + exponent.size(), ten_power);
+  if (mantissa.empty() || mantissa.size() > 19 || error != std::errc() ||
+      stop != exponent.data() + exponent.size() || ten_power < -99 || ten_power > 99) {
+    return false;
   }
-  const bool negative = !mantissa.empty() && mantissa.front() == '-';
-  if (negative) mantissa.erase(0, 1);
-  if (mantissa.empty() || mantissa.find_first_not_of("0123456789") != std::string::npos) return false;
-  return read_decimal((negative ? "-0." : "0.") + mantissa + "e" + exponent, value);
+  for (char c : mantissa) {
+    if (c < '0' || c > '9') return false;
+    number.digits = number.digits * 10 + static_cast<uint64_t>(c - '0');
+  }
+  number.exponent = ten_power - static_cast<int32_t>(mantissa.size());
+  return decimal_value(number, value);
 }
 
 }  // namespace
@@ -111,9 +141,9 @@ bool decode_line_two(std::string_view record, LineTwoElements& line2) {
 
 bool read_line_one_mean(std::string_view record, MeanElements& mean) {
   double fraction = 0.0;
-  const std::string digits = packed_columns(record, 24, 32);
-  const bool ok = !digits.empty() && digits.front() == '.' && read_decimal("0" + digits, fraction) &&
-                  fraction < 1.0 && read_exponent_columns(record, 54, 61, mean.bstar);
+  const std::string_view digits = columns(record, 24, 32);
+  const bool ok = digits.substr(0, 1) == "." && read_decimal(digits, fraction, true) && fraction < 1.0 &&
+                  read_exponent_columns(record, 54, 61, mean.bstar);
   mean.epochDayFraction = fraction;
   return ok;
 }

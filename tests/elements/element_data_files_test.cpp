@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -166,6 +168,44 @@ TEST(AlphaFiveCatalogueNumbers, ReadAsTheirNumbers) {
   ASSERT_EQ(alpha5.size(), 273u);
   EXPECT_EQ(alpha5.front(), 270000);
   EXPECT_EQ(alpha5.back(), 270288);
+}
+
+// The active catalogue of July 2026 as two-line sets and as OMM CSV: the CSV
+// gives every set of the two-line file bit for bit (its eccentricities carry
+// an eighth decimal, which the two-line file cuts), and five more, the objects
+// numbered 100000 and above.
+TEST(OmmCatalogue, CsvGivesTheTwoLineSetsAndTheNewObjects) {
+  const std::string tle = std::string(kSharedData) + "/active-2026-07-19.tle";
+  const std::string csv = std::string(kSharedData) + "/active-2026-07-19.csv";
+  if (!std::filesystem::exists(tle) || !std::filesystem::exists(csv)) GTEST_SKIP() << "shared data absent";
+  TempDir dir;
+  std::map<int32_t, ElementSet> by_form[2];
+  for (int form = 0; form < 2; ++form) {
+    const std::string link = dir.path(form == 0 ? "a.tle" : "a.csv");
+    ASSERT_EQ(symlink((form == 0 ? tle : csv).c_str(), link.c_str()), 0);
+    ElementHarness harness;
+    harness.settings.keepElementsInMemory = false;
+    harness.set_files({link});
+    ElementSource source;
+    source.rewindElementSets();
+    ElementSet set;
+    while (source.nextElementSet(harness.context(), set) == 0) by_form[form][set.ncat] = set;
+    EXPECT_EQ(harness.console_text(), "");
+  }
+  ASSERT_EQ(by_form[0].size(), 15298u);
+  ASSERT_EQ(by_form[1].size(), by_form[0].size() + 5);
+  int same = 0;
+  for (const auto& [ncat, set] : by_form[0]) {
+    const ElementSet& other = by_form[1].at(ncat);
+    const bool identical = set.name == other.name && set.epochDay == other.epochDay &&
+                           std::memcmp(&set.epochFraction, &other.epochFraction, 4 * 9) == 0 &&
+                           set.mean.epochDay == other.mean.epochDay &&
+                           set.mean.epochDayFraction == other.mean.epochDayFraction &&
+                           set.mean.meanMotion == other.mean.meanMotion;
+    same += identical ? 1 : 0;
+  }
+  EXPECT_EQ(same, 15298);
+  EXPECT_EQ(by_form[1].at(100057).name.view(), "SOYUZ-MS 29     ");
 }
 
 }  // namespace
