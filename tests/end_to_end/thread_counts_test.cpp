@@ -165,6 +165,26 @@ TEST(ThreadCounts, StreamingModeWithDuplicates) {
   EXPECT_NE(one.out.find("Format error in elements file at line"), std::string::npos);
 }
 
+// A fatal read error in streaming mode after the table was split: the sets
+// read before it are searched and handed to the table, with their console
+// messages and flushes, before the error ends the program. The third file
+// is a directory, which opens but cannot be read.
+TEST(ThreadCounts, ThirdElementFileIsADirectory) {
+  ExcerptWorkspace ws;
+  ws.write("dup.tle", with_duplicates(ws.read("visual-excerpt.tle")));
+  std::filesystem::create_directory(ws.path() / "sets.d");
+  Section s = crowded_day();
+  s.memory = "F";
+  s.elements = {"dup.tle", "missing.tle", "sets.d"};
+  ws.write("run.ctl", s.text());
+  const Outcome one = expect_same_for_every_thread_count(ws);
+  EXPECT_EQ(one.status, 2);
+  EXPECT_EQ(one.err, "vespera: sets.d: read error: Is a directory\n");
+  EXPECT_NE(one.out.find("Space limit10000 predictions - output is being split up\n"),
+            std::string::npos);
+  EXPECT_NE(one.out.find("Input file missing.tle"), std::string::npos);
+}
+
 TEST(ThreadCounts, InterruptAtAPromptAfterTheTableWasSplit) {
   ExcerptWorkspace ws;
   Section first = crowded_day();
