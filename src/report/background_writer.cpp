@@ -1,7 +1,5 @@
 #include "report/background_writer.h"
 
-#include "prediction/worker_pool.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -14,8 +12,8 @@ constexpr std::size_t kMostWaitingTables = 3;
 
 }  // namespace
 
-BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer)
-    : writer_(writer), thread_(start_quiet_thread([this] { write_tables(); })) {}
+BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer, const ThreadStarter& start)
+    : writer_(writer), thread_(start_quiet_thread([this] { write_tables(); }, start)) {}
 
 BackgroundReportWriter::~BackgroundReportWriter() {
   {

@@ -16,13 +16,16 @@
 
 #include "prediction/night.h"
 #include "prediction/prediction_table.h"
+#include "prediction/thread_start.h"
 #include "report/report_writer.h"
 
 namespace vespera {
 
 class BackgroundReportWriter final : public PredictionFlusher {
  public:
-  explicit BackgroundReportWriter(ReportWriter& writer);
+  // The thread is made by `start`; a start that fails throws
+  // std::system_error (the report is then the writer's to write directly).
+  explicit BackgroundReportWriter(ReportWriter& writer, const ThreadStarter& start = start_thread);
   // Waits for the tables in hand to be written (or, after a stop request,
   // for the write under way to end at its next line); errors are dropped.
   ~BackgroundReportWriter() override;
