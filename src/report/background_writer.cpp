@@ -63,7 +63,7 @@ void BackgroundReportWriter::write_tables() {
     lock.unlock();
     std::exception_ptr error;
     try {
-      writer_.flush_predictions(*job.table, job.night);
+      writer_.flush_whole(*job.table, job.night);
     } catch (...) {
       error = std::current_exception();
     }
@@ -71,7 +71,7 @@ void BackgroundReportWriter::write_tables() {
     writing_ = false;
     if (error) {
       error_ = error;
-      waiting_.clear();  // nothing after a failed or stopped write is written
+      waiting_.clear();  // nothing after a failed write is written
     }
     spare_.push_back(std::move(job));
     changed_.notify_all();
