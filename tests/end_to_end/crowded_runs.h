@@ -33,6 +33,13 @@ inline Section crowded_day() {
   return s;
 }
 
+// The control file of a crowded day combined with the run of `second`.
+inline std::string crowded_day_combined_with(const Section& second) {
+  Section first = crowded_day();
+  first.list_end = "combine";
+  return first.text() + second.text();
+}
+
 // Every set of the excerpt followed by a copy a day newer (which withdraws
 // the older one's predictions) and a copy a day older (dropped), with a
 // damaged set between the satellites.

@@ -101,12 +101,10 @@ TEST(ThreadCounts, RandomSectionsOfEveryFormat) {
 
 TEST(ThreadCounts, CombinedRunAndAFullTable) {
   ExcerptWorkspace ws;
-  Section first = crowded_day();
-  first.list_end = "combine";
   Section second;
   second.days = "16 17";
   second.format = "A     A";
-  ws.write("run.ctl", first.text() + second.text());
+  ws.write("run.ctl", crowded_day_combined_with(second));
   const Outcome one = expect_same_for_every_thread_count(ws);
   EXPECT_EQ(one.status, 0);
   EXPECT_NE(one.out.find("Space limit10000 predictions - output is being split up\n"),
@@ -149,11 +147,9 @@ TEST(ThreadCounts, ThirdElementFileIsADirectory) {
 
 TEST(ThreadCounts, InterruptAtAPromptAfterTheTableWasSplit) {
   ExcerptWorkspace ws;
-  Section first = crowded_day();
-  first.list_end = "combine";
   Section second;
   second.output = "prompt";
-  ws.write("run.ctl", first.text() + second.text());
+  ws.write("run.ctl", crowded_day_combined_with(second));
   const Outcome one = expect_same_for_every_thread_count(ws, "", "Enter output file name\n");
   EXPECT_EQ(one.status, 1);
   EXPECT_EQ(one.err, "Interrupt\n");

@@ -23,6 +23,7 @@
 #include "end_to_end_support.h"
 #include "run/exit_status.h"
 #include "run/run_test_support.h"
+#include "support/failing_thread_start.h"
 
 namespace vespera::e2e {
 namespace {
@@ -158,18 +159,6 @@ TEST(ThreadCounts, ReadErrorInsideAnElementFileAfterATableSplit) {
   }
 }
 
-// Starts threads until the start numbered `first_failing` (0: the first),
-// which and every later one fails as on a machine out of threads.
-ThreadStarter failing_from(int first_failing) {
-  auto started = std::make_shared<int>(0);
-  return [started, first_failing](std::function<void()> work) {
-    if ((*started)++ >= first_failing) {
-      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-    return std::thread(std::move(work));
-  };
-}
-
 bool stop_signals_blocked() {
   sigset_t mask;
   pthread_sigmask(SIG_BLOCK, nullptr, &mask);
@@ -180,11 +169,9 @@ bool stop_signals_blocked() {
 // run goes on with the threads that started; one line says how many.
 TEST(ThreadCounts, ThreadsThatCannotStart) {
   ExcerptWorkspace ws;
-  Section first = crowded_day();
-  first.list_end = "combine";
   Section second;
   second.days = "16 17";
-  ws.write("run.ctl", first.text() + second.text());
+  ws.write("run.ctl", crowded_day_combined_with(second));
   const Outcome one = run_here(ws, 1);
   EXPECT_EQ(one.status, 0);
   EXPECT_EQ(one.err, "");
@@ -198,7 +185,7 @@ TEST(ThreadCounts, ThreadsThatCannotStart) {
   for (const Row& row : rows) {
     SCOPED_TRACE("threads " + std::to_string(row.threads) + ", failing from " +
                  std::to_string(row.first_failing));
-    const Outcome many = run_here(ws, row.threads, failing_from(row.first_failing));
+    const Outcome many = run_here(ws, row.threads, test::failing_from(row.first_failing));
     expect_same(many, one);
     EXPECT_EQ(many.err, std::string("vespera: could not start more threads (Resource temporarily "
                                     "unavailable); running with ") +

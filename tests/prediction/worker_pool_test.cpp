@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/failing_thread_start.h"
+
 namespace vespera {
 namespace {
 
@@ -58,18 +60,6 @@ TEST(WorkerPool, CancelledRangeWaitsForTheTasksStarted) {
   EXPECT_LT(started.load(), 1000);
 }
 
-// Starts threads until the start numbered `first_failing` (0: the first),
-// which and every later one fails as on a machine out of threads.
-ThreadStarter failing_from(int first_failing) {
-  auto started = std::make_shared<int>(0);
-  return [started, first_failing](std::function<void()> work) {
-    if ((*started)++ >= first_failing) {
-      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
-    }
-    return std::thread(std::move(work));
-  };
-}
-
 bool blocks(int signal_number) {
   sigset_t mask;
   pthread_sigmask(SIG_BLOCK, nullptr, &mask);
@@ -83,7 +73,7 @@ TEST(WorkerPool, StartsThatFailLeaveThePoolWithTheThreadsStarted) {
   };
   for (const Row row : {Row{0, 0}, Row{1, 1}, Row{3, 3}, Row{4, 4}, Row{9, 4}}) {
     SCOPED_TRACE(row.first_failing);
-    WorkerPool pool(4, failing_from(row.first_failing));
+    WorkerPool pool(4, test::failing_from(row.first_failing));
     EXPECT_EQ(pool.workers(), row.workers);
     EXPECT_EQ(static_cast<bool>(pool.start_failure()), row.workers < 4);
     EXPECT_FALSE(blocks(SIGINT));
@@ -111,7 +101,7 @@ TEST(WorkerPool, QuietThreadsLeaveStopSignalsToTheCaller) {
   EXPECT_TRUE(blocked_inside.load());
   EXPECT_FALSE(blocks(SIGINT));
   // A start that fails leaves the caller's mask as it was.
-  EXPECT_THROW(start_quiet_thread([] {}, failing_from(0)), std::system_error);
+  EXPECT_THROW(start_quiet_thread([] {}, test::failing_from(0)), std::system_error);
   EXPECT_FALSE(blocks(SIGINT));
   EXPECT_FALSE(blocks(SIGTERM));
 }
