@@ -146,6 +146,9 @@ void ReportWriter::State::hand_over_text() {
       const std::string name =
           report_name.empty() ? std::string(run.outputFileName.trimmed()) : report_name;
       text.clear();
+      // A write that waited (a pipe no one reads) and was interrupted by a
+      // stop request is the stop, not a failure of the report.
+      if (cause == EINTR) stop.throw_if_requested();
       throw FatalIoError(name, cause != 0 ? std::strerror(cause) : "write failed");
     }
   }

@@ -138,15 +138,24 @@ class RunDriver {
     const std::string name(s.outputFileName.trimmed());
     report_.reset(std::fopen(name.c_str(), "w"));
     if (!report_) {
-      throw FatalIoError(name, std::string("cannot create the report: ") + std::strerror(errno));
+      const int cause = errno;
+      // A stop request that came while the opening waited (a pipe that no
+      // one reads yet) is the stop, not an error of the file.
+      if (cause == EINTR) check_interrupt();
+      throw FatalIoError(name, std::string("cannot create the report: ") + std::strerror(cause));
     }
+    // The report writer hands over whole lines in large blocks; without a
+    // buffer of its own, the file holds whole lines after every block,
+    // even when the program is ended at once.
+    std::setvbuf(report_.get(), nullptr, _IONBF, 0);
     saved_output_name_ = s.outputFileName;
     first_run_ = false;
     records_->reportWriter.set_output(report_.get(), name);
     std::string line;
     append_settings_line(line, s);
-    // A write that fails is found when the report is closed.
-    std::fwrite(line.data(), 1, line.size(), report_.get());
+    if (std::fwrite(line.data(), 1, line.size(), report_.get()) != line.size()) {
+      throw FatalIoError(name, std::strerror(errno));
+    }
   }
 
   // Where the engine hands its full tables: the report writer, or with
