@@ -7,7 +7,7 @@ namespace vespera {
 namespace {
 
 FileIdentity identity_from(const struct stat& status) {
-  return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+  return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim, status.st_ctim};
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // the next: each set it gave, the console messages written before each set
 // and after the last. The next pass gives the same sets and writes the same
 // messages without reading the file again, unless the file has changed: its
-// device, inode, size or modification time differ from those it had when
-// it was read.
+// device, inode, size, modification time or status-change time differ from
+// those it had when it was read. The status-change time is set by the system
+// at every write and cannot be set back (touch -r, rsync -t restore only the
+// modification time).
 #pragma once
 
 #include <sys/stat.h>
@@ -24,10 +26,16 @@ struct FileIdentity {
   ino_t inode = 0;
   off_t size = 0;
   timespec modified{};
+  timespec changed{};  // the status-change time
 
   friend bool operator==(const FileIdentity& a, const FileIdentity& b) {
     return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-           a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+           same_time(a.modified, b.modified) && same_time(a.changed, b.changed);
+  }
+
+ private:
+  static bool same_time(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -45,8 +46,9 @@ struct SetBatch {
   std::vector<std::vector<TimedPrediction>> predictions;
   MemoryStream console;                       // what handing the sets out wrote
   std::size_t messages_begin = 0;             // where this batch's text starts
-  bool ends_night = false;                    // the element source had no more sets
+  bool ends_night = false;                    // the element source had no more sets, or failed
   std::size_t trailing_end = 0;               // console text up to the end of the night
+  std::exception_ptr hand_out_error;          // the handing out after the last set failed
   std::unique_ptr<TaskRange> searches;        // last: it waits for its tasks before the rest goes
 
   // Empties the batch for the next sets, keeping its buffers.
@@ -58,26 +60,33 @@ struct SetBatch {
     for (std::vector<TimedPrediction>& p : predictions) p.clear();
     messages_begin = console.size();
     ends_night = false;
+    hand_out_error = nullptr;
   }
 };
 
 namespace {
 
-// Hands out the next sets of the night into `batch`.
+// Hands out the next sets of the night into `batch`. A handing out that
+// fails (a fatal read error) ends the night's handing out: the error is kept
+// for the batch, to be thrown once the sets handed out before it are in the
+// table, as one thread would have stored them before it met the error.
 void fill(SetBatch& batch, DayLoopIo& io) {
   const ElementContext context{io.element_context.settings, io.element_context.magnitudes,
                                batch.console.file()};
   ElementSet set;
-  while (batch.sets.size() < kBatchSets) {
-    if (io.elements.nextElementSet(context, set) != 0) {
-      batch.ends_night = true;
-      batch.trailing_end = batch.console.size();
-      return;
+  try {
+    while (batch.sets.size() < kBatchSets) {
+      if (io.elements.nextElementSet(context, set) != 0) break;
+      batch.sets.push_back(set);
+      batch.supersedes.push_back(io.elements.supersedesPrevious());
+      batch.messages_end.push_back(batch.console.size());
     }
-    batch.sets.push_back(set);
-    batch.supersedes.push_back(io.elements.supersedesPrevious());
-    batch.messages_end.push_back(batch.console.size());
+    if (batch.sets.size() == kBatchSets) return;
+  } catch (...) {
+    batch.hand_out_error = std::current_exception();
   }
+  batch.ends_night = true;
+  batch.trailing_end = batch.console.size();
 }
 
 void start_searches(SetBatch& batch, const EngineRun& run, const NightState& night,
@@ -108,6 +117,7 @@ void replay(SetBatch& batch, DayLoopIo& io, TableSink& sink, PredictionTable::Ma
     for (const TimedPrediction& p : batch.predictions[k]) sink.add(p.time, p.record);
   }
   if (batch.ends_night) write_messages(batch.trailing_end);
+  if (batch.hand_out_error) std::rethrow_exception(batch.hand_out_error);
 }
 
 }  // namespace

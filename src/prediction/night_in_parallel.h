@@ -4,7 +4,9 @@
 // batch before it to the prediction table in the order of the sets, with
 // the console messages that handing each set out wrote, the withdrawal of
 // a superseded set's predictions and the table's Space limit flushes, so
-// that the report and the console are exactly those of one thread.
+// that the report and the console are exactly those of one thread. A fatal
+// error of the handing out (a read error of an element file) is thrown after
+// the sets handed out before it have reached the table, as with one thread.
 #pragma once
 
 #include <array>

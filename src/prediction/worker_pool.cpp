@@ -1,9 +1,6 @@
 #include "prediction/worker_pool.h"
 
-#include <pthread.h>
-
 #include <algorithm>
-#include <csignal>
 
 namespace vespera {
 
@@ -31,33 +28,42 @@ void TaskRange::cancel() {
   wait_for(pool_ != nullptr ? pool_->withdraw(*this) : 0);
 }
 
-std::thread start_quiet_thread(std::function<void()> work) {
-  // A new thread takes the signal mask of the thread that makes it.
-  sigset_t stop_signals, previous;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGINT);
-  sigaddset(&stop_signals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
-  std::thread thread(std::move(work));
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  return thread;
+WorkerPool::WorkerPool(int workers, const ThreadStarter& start) {
+  const std::size_t wanted = static_cast<std::size_t>(std::max(workers, 1));
+  threads_.reserve(wanted);
+  try {
+    while (threads_.size() < wanted) threads_.push_back(start_quiet_thread([this] { work(); }, start));
+  } catch (const std::system_error& error) {
+    start_failure_ = error.code();
+  } catch (...) {
+    close();  // no thread outlives a pool that is not made
+    throw;
+  }
 }
 
-WorkerPool::WorkerPool(int workers) {
-  for (int i = 0; i < std::max(workers, 1); ++i) threads_.push_back(start_quiet_thread([this] { work(); }));
-}
+WorkerPool::~WorkerPool() { close(); }
 
-WorkerPool::~WorkerPool() {
+void WorkerPool::close() {
   {
     std::lock_guard lock(mutex_);
     closing_ = true;
   }
   wake_.notify_all();
   for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
 }
 
 void WorkerPool::submit(TaskRange& range) {
   if (range.count_ == 0) return;
+  if (threads_.empty()) {
+    {
+      std::lock_guard lock(mutex_);
+      range.pool_ = this;
+      range.claimed_ = range.count_;
+    }
+    for (std::size_t i = 0; i < range.count_; ++i) range.run(i);
+    return;
+  }
   {
     std::lock_guard lock(mutex_);
     range.pool_ = this;

@@ -11,16 +11,15 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
+
+#include "prediction/thread_start.h"
 
 namespace vespera {
 
 class WorkerPool;
-
-// start_quiet_thread: a thread running `work` with interrupt and termination
-// requests blocked, so that the main thread takes them.
-std::thread start_quiet_thread(std::function<void()> work);
 
 // TaskRange: `count` tasks, task(i) for i from 0 to count - 1, each run once
 // by some worker. An exception that a task throws is kept for its index.
@@ -38,10 +37,6 @@ class TaskRange {
 
  private:
   friend class WorkerPool;
-
-// start_quiet_thread: a thread running `work` with interrupt and termination
-// requests blocked, so that the main thread takes them.
-std::thread start_quiet_thread(std::function<void()> work);
   void run(std::size_t i);
   void wait_for(std::size_t tasks);
 
@@ -58,12 +53,19 @@ std::thread start_quiet_thread(std::function<void()> work);
 
 class WorkerPool {
  public:
-  // workers: the number of worker threads (at least 1).
-  explicit WorkerPool(int workers);
+  // workers: the number of worker threads wanted (at least 1), each made by
+  // `start`. A start that fails (std::system_error) ends the starting: the
+  // pool works with the threads started before it, or with none.
+  explicit WorkerPool(int workers, const ThreadStarter& start = start_thread);
   ~WorkerPool();  // (not copied: it holds a mutex)
 
+  // The worker threads that run. With none, submit runs the tasks itself.
+  int workers() const { return static_cast<int>(threads_.size()); }
+  // Why fewer threads than wanted run; empty when all started.
+  std::error_code start_failure() const { return start_failure_; }
+
   // submit: the workers start on the range's tasks; the range waits for
-  // them before it goes.
+  // them before it goes. Without workers the calling thread runs them all.
   void submit(TaskRange& range);
 
  private:
@@ -71,8 +73,11 @@ class WorkerPool {
   void work();
   // Takes the range out of the queue; returns how many of its tasks were taken.
   std::size_t withdraw(TaskRange& range);
+  // Lets the workers end once the queue is empty, and waits for them.
+  void close();
 
   std::vector<std::thread> threads_;
+  std::error_code start_failure_;
   std::deque<TaskRange*> queue_;  // ranges with tasks not yet taken
   bool closing_ = false;
   std::mutex mutex_;

@@ -1,7 +1,5 @@
 #include "report/background_writer.h"
 
-#include "prediction/worker_pool.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -14,8 +12,8 @@ constexpr std::size_t kMostWaitingTables = 3;
 
 }  // namespace
 
-BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer)
-    : writer_(writer), thread_(start_quiet_thread([this] { write_tables(); })) {}
+BackgroundReportWriter::BackgroundReportWriter(ReportWriter& writer, const ThreadStarter& start)
+    : writer_(writer), thread_(start_quiet_thread([this] { write_tables(); }, start)) {}
 
 BackgroundReportWriter::~BackgroundReportWriter() {
   {
@@ -65,7 +63,7 @@ void BackgroundReportWriter::write_tables() {
     lock.unlock();
     std::exception_ptr error;
     try {
-      writer_.flush_predictions(*job.table, job.night);
+      writer_.flush_whole(*job.table, job.night);
     } catch (...) {
       error = std::current_exception();
     }
@@ -73,7 +71,7 @@ void BackgroundReportWriter::write_tables() {
     writing_ = false;
     if (error) {
       error_ = error;
-      waiting_.clear();  // nothing after a failed or stopped write is written
+      waiting_.clear();  // nothing after a failed write is written
     }
     spare_.push_back(std::move(job));
     changed_.notify_all();

@@ -3,6 +3,8 @@
 // the thread writes the copies through the report writer in the order they
 // were handed over, so the report is the one the writer would have written
 // itself. A few tables may wait their turn; the engine waits beyond that.
+// A table handed over is written whole, also after a stop request: one
+// thread would have written it before it went on.
 #pragma once
 
 #include <condition_variable>
@@ -16,22 +18,24 @@
 
 #include "prediction/night.h"
 #include "prediction/prediction_table.h"
+#include "prediction/thread_start.h"
 #include "report/report_writer.h"
 
 namespace vespera {
 
 class BackgroundReportWriter final : public PredictionFlusher {
  public:
-  explicit BackgroundReportWriter(ReportWriter& writer);
-  // Waits for the tables in hand to be written (or, after a stop request,
-  // for the write under way to end at its next line); errors are dropped.
+  // The thread is made by `start`; a start that fails throws
+  // std::system_error (the report is then the writer's to write directly).
+  explicit BackgroundReportWriter(ReportWriter& writer, const ThreadStarter& start = start_thread);
+  // Waits for the tables in hand to be written; errors are dropped.
   ~BackgroundReportWriter() override;
   BackgroundReportWriter(const BackgroundReportWriter&) = delete;
   BackgroundReportWriter& operator=(const BackgroundReportWriter&) = delete;
 
   // flush_predictions: takes a copy of the table and empties it, waiting
   // while the most tables wait their turn. An empty table is left as it is.
-  // Throws the error (a stop, a failed write) of an earlier write.
+  // Throws the error (a failed write) of an earlier write.
   void flush_predictions(PredictionTable& table, const NightState& night) override;
 
   // finish: waits until every table handed over is written; throws the error

@@ -56,17 +56,18 @@ struct ReportWriter::State {
   MagnitudeInfo info;  // the catalogue's information on the pass being written
   std::string text;  // lines not yet handed to the report file
 
-  void flush_predictions(PredictionTable& table, const NightState& night);
-  void write_table(const PredictionTable& table, const NightState& night);
+  void flush_predictions(PredictionTable& table, const NightState& night, const StopToken& asked);
+  void write_table(const PredictionTable& table, const NightState& night, const StopToken& asked);
   void write_record(const PredictionRecord& record, float t, bool continues,
                     const NightState& night);
   void hand_over_text();
 };
 
-void ReportWriter::State::flush_predictions(PredictionTable& table, const NightState& night) {
+void ReportWriter::State::flush_predictions(PredictionTable& table, const NightState& night,
+                                            const StopToken& asked) {
   if (table.count <= 0) return;
   try {
-    write_table(table, night);
+    write_table(table, night, asked);
   } catch (const ProgramExit&) {
     hand_over_text();  // a stop keeps the whole lines made so far
     throw;
@@ -75,13 +76,14 @@ void ReportWriter::State::flush_predictions(PredictionTable& table, const NightS
   hand_over_text();
 }
 
-void ReportWriter::State::write_table(const PredictionTable& table, const NightState& night) {
+void ReportWriter::State::write_table(const PredictionTable& table, const NightState& night,
+                                      const StopToken& asked) {
   header_written = false;
   group_slot = 0;
   order.begin(table);
 
   for (;;) {
-    stop.throw_if_requested();
+    asked.throw_if_requested();
     const Selection selection = order.next(group_slot, previous_time);
     if (selection.slot == 0) break;
     const std::size_t index = static_cast<std::size_t>(selection.slot - 1);
@@ -144,6 +146,9 @@ void ReportWriter::State::hand_over_text() {
       const std::string name =
           report_name.empty() ? std::string(run.outputFileName.trimmed()) : report_name;
       text.clear();
+      // A write that waited (a pipe no one reads) and was interrupted by a
+      // stop request is the stop, not a failure of the report.
+      if (cause == EINTR) stop.throw_if_requested();
       throw FatalIoError(name, cause != 0 ? std::strerror(cause) : "write failed");
     }
   }
@@ -166,7 +171,11 @@ void ReportWriter::set_output(std::FILE* report, std::string_view name) {
 }
 
 void ReportWriter::flush_predictions(PredictionTable& table, const NightState& night) {
-  state_->flush_predictions(table, night);
+  state_->flush_predictions(table, night, state_->stop);
+}
+
+void ReportWriter::flush_whole(PredictionTable& table, const NightState& night) {
+  state_->flush_predictions(table, night, StopToken());
 }
 
 int32_t ReportWriter::predictions_written() const { return state_->predictionsWritten; }

@@ -49,6 +49,9 @@ class ReportWriter : public PredictionFlusher {
   // with the run's start day number, under day headers that show the
   // night's twilight times, and empties the table.
   void flush_predictions(PredictionTable& table, const NightState& night) override;
+  // flush_whole: the same without asking the stop token: the table is
+  // written whole even after a stop request.
+  void flush_whole(PredictionTable& table, const NightState& night);
 
   // Prediction lines written in all runs.
   int32_t predictions_written() const;

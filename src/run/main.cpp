@@ -1,19 +1,17 @@
 // Entry point of the vespera program: reads the command line's options,
-// installs the signal handling, runs the control file's sections and turns the
-// ends of the program into exit statuses. The driver owns the open files, so
-// every end, an exception's included, closes them (the report flushed) before
-// the process exits.
+// installs the signal handling and runs the control file's sections, whose
+// ends give the exit status. The driver owns the open files, so every end, an
+// exception's included, closes them (the report flushed) before the process
+// exits.
 #include <cstdio>
 
-#include "format/format_writer.h"
 #include "run/command_line.h"
 #include "run/console.h"
-#include "run/run_driver.h"
+#include "run/exit_status.h"
 #include "run/signals.h"
 #include "vocabulary/program_exit.h"
 
 int main(int argc, char** argv) {
-  static const vespera::Format kFatalIoDiagnostic("('vespera: ',a,': ',a)");
   const vespera::CommandLine command_line = vespera::parse_command_line(argc, argv);
   if (command_line.help || command_line.version) {
     if (command_line.help) {
@@ -30,17 +28,8 @@ int main(int argc, char** argv) {
 
   vespera::install_signal_handlers();
   vespera::Console console;
-  int status = 0;
-  try {
-    status = vespera::run_program(command_line.controlFile, console,
-                                  vespera::thread_count(command_line));
-  } catch (const vespera::ProgramExit& exit) {
-    status = exit.status();
-  } catch (const vespera::FatalIoError& error) {
-    std::fflush(stdout);
-    kFatalIoDiagnostic.write(stderr, {error.file(), error.cause()});
-    status = vespera::kFatalIoExitStatus;
-  }
+  const int status = vespera::exit_status_of_run(command_line.controlFile, console,
+                                                 vespera::thread_count(command_line));
   std::fflush(stdout);
   return status;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "elements/calendar.h"
 #include "elements/element_source.h"
@@ -47,24 +48,49 @@ struct ProgramRecords {
 
 class RunDriver {
  public:
-  RunDriver(std::optional<std::string> first_argument, Console& console, int32_t threads)
+  RunDriver(std::optional<std::string> first_argument, Console& console, int32_t threads,
+            const ThreadStarter& start)
       : control_(std::move(first_argument)),
         console_(console),
         records_(std::make_unique<ProgramRecords>()),
-        pool_(threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr),
-        parallel_(pool_ ? std::make_unique<ParallelNightSearch>(*pool_) : nullptr),
-        background_(pool_ ? std::make_unique<BackgroundReportWriter>(records_->reportWriter)
-                          : nullptr) {}
+        threads_wanted_(threads),
+        start_(start) {}
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");
     kBanner.write(console_.out, {});
+    start_threads();
     if (read_control_section(true, control_, records_->settings, console_) == 0) run_sections();
     close_report();
     return 0;
   }
 
  private:
+  // With more than one thread wanted: the report writer's thread, then the
+  // searching workers. What cannot start is done by the threads that did
+  // (at least this one), with the same report and console; one line on the
+  // console's error stream says so.
+  void start_threads() {
+    static const Format kFewerThreads(
+        "('vespera: could not start more threads (',a,'); running with ',a,' of ',a)");
+    if (threads_wanted_ <= 1) return;
+    std::error_code failure;
+    try {
+      background_ = std::make_unique<BackgroundReportWriter>(records_->reportWriter, start_);
+      pool_ = std::make_unique<WorkerPool>(threads_wanted_, start_);
+      failure = pool_->start_failure();
+    } catch (const std::system_error& error) {
+      failure = error.code();
+    }
+    if (pool_ && pool_->workers() == 0) pool_.reset();
+    if (pool_) parallel_ = std::make_unique<ParallelNightSearch>(*pool_);
+    if (failure) {
+      const std::string running = std::to_string(pool_ ? pool_->workers() : 1);
+      kFewerThreads.write(console_.err,
+                          {failure.message(), running, std::to_string(threads_wanted_)});
+    }
+  }
+
   // One run per section, chained through "combine"; returns at the end of
   // the program (the summary written) or after a failure's message.
   void run_sections() {
@@ -112,15 +138,24 @@ class RunDriver {
     const std::string name(s.outputFileName.trimmed());
     report_.reset(std::fopen(name.c_str(), "w"));
     if (!report_) {
-      throw FatalIoError(name, std::string("cannot create the report: ") + std::strerror(errno));
+      const int cause = errno;
+      // A stop request that came while the opening waited (a pipe that no
+      // one reads yet) is the stop, not an error of the file.
+      if (cause == EINTR) check_interrupt();
+      throw FatalIoError(name, std::string("cannot create the report: ") + std::strerror(cause));
     }
+    // The report writer hands over whole lines in large blocks; without a
+    // buffer of its own, the file holds whole lines after every block,
+    // even when the program is ended at once.
+    std::setvbuf(report_.get(), nullptr, _IONBF, 0);
     saved_output_name_ = s.outputFileName;
     first_run_ = false;
     records_->reportWriter.set_output(report_.get(), name);
     std::string line;
     append_settings_line(line, s);
-    // A write that fails is found when the report is closed.
-    std::fwrite(line.data(), 1, line.size(), report_.get());
+    if (std::fwrite(line.data(), 1, line.size(), report_.get()) != line.size()) {
+      throw FatalIoError(name, std::strerror(errno));
+    }
   }
 
   // Where the engine hands its full tables: the report writer, or with
@@ -153,6 +188,8 @@ class RunDriver {
   ControlFile control_;
   Console& console_;
   std::unique_ptr<ProgramRecords> records_;
+  int32_t threads_wanted_;
+  ThreadStarter start_;
   std::unique_ptr<WorkerPool> pool_;  // the searching threads; none with one thread
   std::unique_ptr<ParallelNightSearch> parallel_;
   ReportFile report_;
@@ -165,8 +202,9 @@ class RunDriver {
 
 }  // namespace
 
-int run_program(std::optional<std::string> control_file, Console& console, int32_t threads) {
-  RunDriver driver(std::move(control_file), console, threads);
+int run_program(std::optional<std::string> control_file, Console& console, int32_t threads,
+                const ThreadStarter& start) {
+  RunDriver driver(std::move(control_file), console, threads, start);
   return driver.run();
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "prediction/thread_start.h"
 #include "run/console.h"
 
 namespace vespera {
@@ -18,12 +19,13 @@ namespace vespera {
 // (or, without a name, found otherwise) and returns the exit status, 0 for
 // every orderly end.
 // `threads` is the number of threads that search the element sets of a
-// night (1: the calling thread alone); the report and the console are the
-// same for every number. The
+// night (1: the calling thread alone), each made by `start`; the report and
+// the console are the same for every number, also when fewer threads could
+// be started (a line on console.err then says how many run). The
 // report file, once opened, is closed on every path, an exception's included.
 // Throws ProgramExit (a stop, an interrupt) and FatalIoError (a fatal input or
 // output error), which main turns into the exit status.
 int run_program(std::optional<std::string> control_file, Console& console,
-                int32_t threads = 1);
+                int32_t threads = 1, const ThreadStarter& start = start_thread);
 
 }  // namespace vespera

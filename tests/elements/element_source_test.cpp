@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,22 @@ TEST_F(MemoryModeTest, StreamingModeLoadsNothing) {
   EXPECT_EQ(harness.console_text(), "");
 }
 
+// Waits until a file changed now gets a later status-change time than the
+// one in `status`: the system's clock for file times advances in ticks.
+void wait_for_a_later_change_time(const struct stat& status) {
+  const TempDir probe_dir;
+  const std::string probe = probe_dir.write("probe", "");
+  for (;;) {
+    struct stat now {};
+    if (utimensat(AT_FDCWD, probe.c_str(), nullptr, 0) != 0 || stat(probe.c_str(), &now) != 0) return;
+    if (now.st_ctim.tv_sec > status.st_ctim.tv_sec ||
+        (now.st_ctim.tv_sec == status.st_ctim.tv_sec && now.st_ctim.tv_nsec > status.st_ctim.tv_nsec)) {
+      return;
+    }
+    usleep(1000);
+  }
+}
+
 class StreamingModeTest : public ::testing::Test {
  protected:
   StreamingModeTest() {
@@ -158,8 +175,8 @@ TEST_F(StreamingModeTest, FilesAreReadAgainOnEveryPass) {
 }
 
 // A file read to its end is kept: the next pass gives its sets and writes its
-// messages again without reading it, until its size or modification time
-// changes; then it is read again.
+// messages again without reading it, until its size, modification time or
+// status-change time changes; then it is read again.
 TEST_F(StreamingModeTest, KeptReadingsUntilTheFileChanges) {
   const std::string broken = "BROKEN\n1 0020XU 98067A   18020.5\n";
   const std::string a = dir.write("a.tle", named_set("FIRST", 100, 20) + broken + named_set("SECOND", 200, 20));
@@ -170,20 +187,30 @@ TEST_F(StreamingModeTest, KeptReadingsUntilTheFileChanges) {
     EXPECT_EQ(pass(source, harness), (Names{"FIRST", "SECOND"}));
     EXPECT_EQ(harness.console_text(), errors);
   }
-  // Other text of the same size, given back its modification time: the
-  // kept reading still stands for it.
+  // Other text of the same size, given back its modification time (as
+  // touch -r or rsync -t do): the status-change time tells the change.
   struct stat before {};
   ASSERT_EQ(stat(a.c_str(), &before), 0);
+  wait_for_a_later_change_time(before);
   const std::string changed = named_set("THIRD", 100, 20) + broken + named_set("SECOND", 200, 20);
   dir.write("a.tle", changed);
   timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
   ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
-  EXPECT_EQ(pass(source, harness), (Names{"FIRST", "SECOND"}));
+  struct stat after {};
+  ASSERT_EQ(stat(a.c_str(), &after), 0);
+  ASSERT_EQ(after.st_size, before.st_size);
+  ASSERT_EQ(after.st_ino, before.st_ino);
+  ASSERT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(pass(source, harness), (Names{"THIRD", "SECOND"}));
   EXPECT_EQ(harness.console_text(), errors);
-  // Another modification time: read again.
+  // Kept again until the next change; another modification time: read again.
+  EXPECT_EQ(pass(source, harness), (Names{"THIRD", "SECOND"}));
+  EXPECT_EQ(harness.console_text(), errors);
+  dir.write("a.tle", named_set("FIFTH", 100, 20) + broken + named_set("SECOND", 200, 20));
   times[1] = timespec{1234567890, 0};
   ASSERT_EQ(utimensat(AT_FDCWD, a.c_str(), times, 0), 0);
-  EXPECT_EQ(pass(source, harness), (Names{"THIRD", "SECOND"}));
+  EXPECT_EQ(pass(source, harness), (Names{"FIFTH", "SECOND"}));
   EXPECT_EQ(harness.console_text(), errors);
   // A pass left half way keeps nothing of the file: the next reads it again.
   source.rewindElementSets();

@@ -2,8 +2,9 @@
 // console output and the exit status are the same byte for byte. The runs:
 // random sections of every report format; a combined run; a day that fills
 // the prediction table more than once; streaming mode with newer and older
-// duplicates and a damaged set; and a run interrupted at a prompt after its
-// table was split.
+// duplicates and a damaged set; a fatal read error (the third element file
+// a directory) after the table was split; and a run interrupted at a prompt
+// after its table was split.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "crowded_runs.h"
 #include "end_to_end_support.h"
 #include "random_sections.h"
 
@@ -84,29 +86,6 @@ Outcome expect_same_for_every_thread_count(const Workspace& ws, const std::strin
   return one;
 }
 
-// A workspace with the visual excerpt, its catalogue and the override sample.
-struct ExcerptWorkspace : Workspace {
-  ExcerptWorkspace() {
-    copy_data("end_to_end/visual-excerpt.tle");
-    copy_data("end_to_end/visual-excerpt.mag");
-    copy_data("sample-override.mag");
-  }
-};
-
-// A section whose one night (absolute, the whole UT day) fills the table
-// more than once: every point of every pass, in small steps, whatever its
-// brightness or sunlight.
-Section crowded_day() {
-  Section s;
-  s.days = "16 16";
-  s.window = "0 24 A";
-  s.magnitude_limit = "30";
-  s.min_altitude = "0";
-  s.step_scale = "0.03";
-  s.ignore_shadow = "T";
-  return s;
-}
-
 TEST(ThreadCounts, RandomSectionsOfEveryFormat) {
   for (const char format : {'A', 'B', 'C', 'D', 'E', 'R'}) {
     for (uint32_t n = 0; n < 2; ++n) {
@@ -122,33 +101,14 @@ TEST(ThreadCounts, RandomSectionsOfEveryFormat) {
 
 TEST(ThreadCounts, CombinedRunAndAFullTable) {
   ExcerptWorkspace ws;
-  Section first = crowded_day();
-  first.list_end = "combine";
   Section second;
   second.days = "16 17";
   second.format = "A     A";
-  ws.write("run.ctl", first.text() + second.text());
+  ws.write("run.ctl", crowded_day_combined_with(second));
   const Outcome one = expect_same_for_every_thread_count(ws);
   EXPECT_EQ(one.status, 0);
   EXPECT_NE(one.out.find("Space limit10000 predictions - output is being split up\n"),
             std::string::npos);
-}
-
-// Every set of the excerpt followed by a copy a day newer (which withdraws
-// the older one's predictions) and a copy a day older (dropped), with a
-// damaged set between the satellites.
-std::string with_duplicates(const std::string& excerpt) {
-  const std::vector<std::string> lines = split_lines(excerpt);
-  std::string text;
-  for (std::size_t i = 0; i + 2 < lines.size(); i += 3) {
-    const std::string set = lines[i] + "\n" + lines[i + 1] + "\n" + lines[i + 2] + "\n";
-    std::string newer = set, older = set;
-    const std::size_t day = set.find('\n') + 1 + 20;  // line 1, columns 21-23
-    newer.replace(day, 3, "290");
-    older.replace(day, 3, "288");
-    text += set + newer + older + "BROKEN\n1 X\n";
-  }
-  return text;
 }
 
 TEST(ThreadCounts, StreamingModeWithDuplicates) {
@@ -165,13 +125,31 @@ TEST(ThreadCounts, StreamingModeWithDuplicates) {
   EXPECT_NE(one.out.find("Format error in elements file at line"), std::string::npos);
 }
 
+// A fatal read error in streaming mode after the table was split: the sets
+// read before it are searched and handed to the table, with their console
+// messages and flushes, before the error ends the program. The third file
+// is a directory, which opens but cannot be read.
+TEST(ThreadCounts, ThirdElementFileIsADirectory) {
+  ExcerptWorkspace ws;
+  ws.write("dup.tle", with_duplicates(ws.read("visual-excerpt.tle")));
+  std::filesystem::create_directory(ws.path() / "sets.d");
+  Section s = crowded_day();
+  s.memory = "F";
+  s.elements = {"dup.tle", "missing.tle", "sets.d"};
+  ws.write("run.ctl", s.text());
+  const Outcome one = expect_same_for_every_thread_count(ws);
+  EXPECT_EQ(one.status, 2);
+  EXPECT_EQ(one.err, "vespera: sets.d: read error: Is a directory\n");
+  EXPECT_NE(one.out.find("Space limit10000 predictions - output is being split up\n"),
+            std::string::npos);
+  EXPECT_NE(one.out.find("Input file missing.tle"), std::string::npos);
+}
+
 TEST(ThreadCounts, InterruptAtAPromptAfterTheTableWasSplit) {
   ExcerptWorkspace ws;
-  Section first = crowded_day();
-  first.list_end = "combine";
   Section second;
   second.output = "prompt";
-  ws.write("run.ctl", first.text() + second.text());
+  ws.write("run.ctl", crowded_day_combined_with(second));
   const Outcome one = expect_same_for_every_thread_count(ws, "", "Enter output file name\n");
   EXPECT_EQ(one.status, 1);
   EXPECT_EQ(one.err, "Interrupt\n");

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "magnitudes/magnitude_table.h"
+#include "report/background_writer.h"
 #include "report_test_support.h"
 #include "vocabulary/program_exit.h"
 
@@ -294,6 +296,35 @@ TEST_F(ReportWriterTest, FailingWriteIsFatal) {
     EXPECT_EQ(e.file(), "report.txt");
   }
   std::fclose(read_only);
+}
+
+// After a stop request, the writer asked directly stops before its next
+// line; a table handed to the writer's thread is written whole, as one
+// thread wrote it before it could see the stop.
+TEST_F(ReportWriterTest, AfterAStopHandedOverTablesAreWrittenWhole) {
+  const std::atomic<bool> stopped{true};
+  writer = std::make_unique<ReportWriter>(*catalogue, StopToken(stopped));
+  writer->set_output(report, "test.rpt");
+  writer->begin_run(settings, site);
+  add(111, 23, 20, 15);
+  EXPECT_THROW(writer->flush_predictions(*table, night), ProgramExit);
+  EXPECT_EQ(written(), 0);
+  writer->flush_whole(*table, night);
+  EXPECT_EQ(written(), 1);
+  EXPECT_EQ(table->count, 0);
+  {
+    BackgroundReportWriter background(*writer);
+    for (int n = 0; n < 5; ++n) {
+      add(222 + n, 23, 21, 15);
+      add(222 + n, 23, 21, 16);
+      background.flush_predictions(*table, night);
+    }
+    EXPECT_NO_THROW(background.finish());
+    EXPECT_EQ(written(), 11);
+    add(300, 23, 22, 15);
+    background.flush_predictions(*table, night);
+  }  // the table in hand is written before the thread ends
+  EXPECT_EQ(written(), 12);
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // The program as a process: exit statuses, the diagnostic of a fatal input or
-// output error, and the signal words.
+// output error, the signal words, and the stop of a program whose report
+// cannot be written.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +16,10 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "run_test_support.h"
@@ -93,6 +100,7 @@ class Process {
     }
   }
   void signal(int signal_number) { kill(pid_, signal_number); }
+  pid_t pid() const { return pid_; }
 
   // Waits at most `seconds` for the end, reading the console meanwhile so
   // that the program never waits on a full pipe; returns the wait status, or
@@ -372,6 +380,125 @@ TEST_F(ProgramTest, StopRequestsEndLongRunsPromptly) {
     EXPECT_EQ(report.substr(0, testing::kExampleSettingsLine.size()),
               testing::kExampleSettingsLine);
     EXPECT_EQ(report.back(), '\n');
+  }
+}
+
+// ---------------------------------------------------------------------------
+// A report that cannot be written: a pipe that no one reads. A first stop
+// request cannot end the program while its report waits; a second one, 2 s
+// or more after the first, ends it at once with status 1.
+
+constexpr std::chrono::milliseconds kStopGrace{2000};
+
+// One night of the three satellites in small steps, every point whatever
+// its brightness or sunlight: a report of about 250 kB, more than a pipe takes.
+std::vector<std::string> crowded_night(const std::string& report) {
+  std::vector<std::string> rows = example_section({"three-sets.mag", "none", report, "three-sets.tle"});
+  rows[1] = "16 16";
+  rows[2] = "0 24 A";
+  rows[6] = "30";
+  rows[7] = "0";
+  rows[8] = "0.03";
+  rows[11] = "T";
+  return rows;
+}
+
+std::string read_all(int fd) {
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+  return text;
+}
+
+// The system call the process's main thread waits in, as /proc shows it
+// (its number and arguments), or "running".
+std::string waiting_call(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/syscall");
+  std::string line;
+  std::getline(file, line);
+  return line;
+}
+
+class BlockedReport : public ProgramTest {
+ protected:
+  // The report file made a pipe, opened here for reading but never read
+  // while the program runs; returns the reading end (not blocking).
+  int stalled_report_pipe() {
+    const std::string path = (directory_.path() / "report.txt").string();
+    if (mkfifo(path.c_str(), 0600) != 0) std::abort();
+    return open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  }
+};
+
+// With one thread, the main thread waits in the write itself: a second
+// request interrupts it, and the program stops as on any stop. With more,
+// the main thread waits for the writer's thread, which takes no signals: a
+// second request soon after the first changes nothing, one 2 s or more
+// after it ends the program at once. Either way the pipe holds the start of
+// the report.
+TEST_F(BlockedReport, ASecondRequestEndsTheProgram) {
+  directory_.write("test.ctl", lines(crowded_night("whole.txt")));
+  Process whole_run({"test.ctl"});
+  ASSERT_EQ(exit_status(whole_run.wait()), 0);
+  const std::string whole = directory_.read("whole.txt");
+  ASSERT_GT(whole.size(), 200000u);
+  directory_.write("test.ctl", lines(crowded_night("report.txt")));
+  for (const char* threads : {"1", "2"}) {
+    SCOPED_TRACE(std::string("threads ") + threads);
+    const bool one_thread = std::string(threads) == "1";
+    std::filesystem::remove(directory_.path() / "report.txt");
+    const int pipe_end = stalled_report_pipe();
+    ASSERT_GE(pipe_end, 0);
+    const int capacity = fcntl(pipe_end, F_GETPIPE_SZ);
+    Process program({"--threads", threads, "test.ctl"});
+    // The pipe (all but its last page) is full: the report's writer waits.
+    int unread = 0;
+    while (ioctl(pipe_end, FIONREAD, &unread) == 0 && unread < capacity - 4096) usleep(1000);
+    const auto first = std::chrono::steady_clock::now();
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait_within(0.3), -1) << "ended by the first request";
+    program.signal(SIGTERM);
+    if (!one_thread) {
+      EXPECT_EQ(program.wait_within(0.3), -1) << "ended by a request soon after the first";
+      std::this_thread::sleep_until(first + kStopGrace + std::chrono::milliseconds(100));
+      program.signal(SIGTERM);
+    }
+    // (At once; the margin is for ThreadSanitizer, which waits 1 s at an
+    // exit that leaves a thread behind.)
+    const int status = program.wait_within(3.0);
+    ASSERT_NE(status, -1) << "still running after the last request";
+    EXPECT_EQ(exit_status(status), 1);
+    EXPECT_EQ(program.err(), one_thread ? "Killed\n" : "Killed\nKilled\n");
+    const std::string written = read_all(pipe_end);
+    close(pipe_end);
+    EXPECT_GE(written.size(), static_cast<std::size_t>(capacity - 4096));
+    EXPECT_TRUE(whole.compare(0, written.size(), written) == 0);
+  }
+}
+
+// A report that is a pipe no one has opened: the opening waits; a stop
+// request then ends the program as a stop (status 1, its word alone), not
+// as a failure to create the report.
+TEST_F(BlockedReport, AStopWhileTheReportOpens) {
+  directory_.write("test.ctl", lines(crowded_night("report.txt")));
+  const std::string path = (directory_.path() / "report.txt").string();
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  for (const char* threads : {"1", "2"}) {
+    SCOPED_TRACE(std::string("threads ") + threads);
+    Process program({"--threads", threads, "test.ctl"});
+    // Waiting in openat, and still there a moment later: the report's.
+    const std::string opening = std::to_string(SYS_openat) + " ";
+    std::string call;
+    do {
+      usleep(20000);
+      call = waiting_call(program.pid());
+    } while (call.rfind(opening, 0) != 0 || waiting_call(program.pid()) != call);
+    program.signal(SIGINT);
+    const int status = program.wait_within(2.0);
+    ASSERT_NE(status, -1);
+    EXPECT_EQ(exit_status(status), 1);
+    EXPECT_EQ(program.err(), "Interrupt\n");
   }
 }
 
