@@ -35,6 +35,23 @@ void append_bytes(std::FILE* stream, const std::string& path, std::size_t limit,
 
 }  // namespace
 
+// The bytes taken from a stream that cannot go back, given again before the
+// rest of the stream: the read function of a cookie stream (glibc's
+// fopencookie). A read error of the stream is the cookie stream's, with its
+// errno.
+ssize_t ElementFile::read_taken_head(void* cookie, char* buffer, std::size_t size) {
+  TakenHead& taken = *static_cast<TakenHead*>(cookie);
+  if (taken.given < taken.bytes.size()) {
+    const std::size_t count = std::min(size, taken.bytes.size() - taken.given);
+    std::copy_n(taken.bytes.data() + taken.given, count, buffer);
+    taken.given += count;
+    return static_cast<ssize_t>(count);
+  }
+  const std::size_t count = std::fread(buffer, 1, size, taken.rest);
+  if (count == 0 && std::ferror(taken.rest)) return -1;
+  return static_cast<ssize_t>(count);
+}
+
 ElementFile::ElementFile() = default;
 
 ElementFile::~ElementFile() { close(); }
@@ -57,8 +74,7 @@ bool ElementFile::open(const FileName& name) {
 }
 
 // Reads the file's first bytes to tell its form. An OMM file is then read
-// whole; a two-line file goes back to its start, or, when it cannot (a
-// pipe), is read whole and its lines taken from memory.
+// whole; a two-line file goes back to its start.
 void ElementFile::take_form(const std::string& path) {
   std::string head;
   append_bytes(stream_, path, kElementFileFormHead, head);
@@ -77,22 +93,22 @@ void ElementFile::take_form(const std::string& path) {
     reader_.emplace(stream_, path);
     return;
   }
-  append_bytes(stream_, path, 0, head);
-  content_ = std::move(head);
-  if (content_.empty()) return;  // nothing to read
-  memory_stream_ = fmemopen(content_.data(), content_.size(), "rb");
-  if (memory_stream_ == nullptr) throw FatalIoError(path, std::string("read error: ") + std::strerror(errno));
-  reader_.emplace(memory_stream_, path);
+  // A stream that cannot go back (a pipe): its lines are read from the bytes
+  // already taken, then from the stream, as they come.
+  head_ = std::make_unique<TakenHead>(TakenHead{std::move(head), 0, stream_});
+  rejoined_stream_ = fopencookie(head_.get(), "rb", cookie_io_functions_t{&read_taken_head, nullptr, nullptr, nullptr});
+  if (rejoined_stream_ == nullptr) throw FatalIoError(path, std::string("read error: ") + std::strerror(errno));
+  reader_.emplace(rejoined_stream_, path);
 }
 
 void ElementFile::close() {
   reader_.reset();
   records_.reset();
-  if (memory_stream_ != nullptr) {
-    std::fclose(memory_stream_);
-    memory_stream_ = nullptr;
+  if (rejoined_stream_ != nullptr) {
+    std::fclose(rejoined_stream_);
+    rejoined_stream_ = nullptr;
   }
-  content_.clear();
+  head_.reset();
   if (stream_ != nullptr) {
     std::fclose(stream_);
     stream_ = nullptr;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 #include "elements/element_file_form.h"
 #include "elements/omm_record.h"
@@ -61,9 +62,17 @@ class ElementFile {
  private:
   void take_form(const std::string& path);
 
+  // The first bytes of a stream that cannot go back, and the stream.
+  struct TakenHead {
+    std::string bytes;
+    std::size_t given = 0;
+    std::FILE* rest = nullptr;
+  };
+  static ssize_t read_taken_head(void* cookie, char* buffer, std::size_t size);
+
   std::FILE* stream_ = nullptr;
-  std::FILE* memory_stream_ = nullptr;  // the lines of a file that cannot seek, read whole
-  std::string content_;                 // what memory_stream_ reads
+  std::unique_ptr<TakenHead> head_;
+  std::FILE* rejoined_stream_ = nullptr;  // the taken head, then the stream
   std::optional<TextRecordReader> reader_;
   std::unique_ptr<OmmRecordReader> records_;
   OmmRecord record_;  // the record read last, its texts reused for the next

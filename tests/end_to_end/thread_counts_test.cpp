@@ -57,8 +57,15 @@ Outcome run_with(const Workspace& ws, int threads, const std::string& input_text
   }
   if (interrupt_at.empty()) close(input[1]);
   if (!interrupt_at.empty()) {
-    while (ws.read("out.txt").find(interrupt_at) == std::string::npos) usleep(2000);
-    kill(pid, SIGINT);
+    // A run that never shows the text is a failure, not a test that waits
+    // for ever: after a minute it is killed.
+    int waited_ms = 0;
+    while (ws.read("out.txt").find(interrupt_at) == std::string::npos && waited_ms < 60000) {
+      usleep(2000);
+      waited_ms += 2;
+    }
+    if (waited_ms >= 60000) ADD_FAILURE() << "the console never showed: " << interrupt_at;
+    kill(pid, waited_ms >= 60000 ? SIGKILL : SIGINT);
   }
   Outcome outcome;
   int status = 0;
