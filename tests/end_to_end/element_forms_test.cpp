@@ -56,6 +56,17 @@ TEST(ElementForms, EachOmmFormGivesTheTwoLineReport) {
   }
 }
 
+// Duplicates across forms: in memory mode with older duplicates dropped,
+// each OMM file after the two-line file adds nothing (an equal epoch keeps
+// the set read first).
+TEST(ElementForms, DuplicatesAcrossForms) {
+  const RunResult two_line = run_example("visual-2017-10-16.tle\n", true);
+  const RunResult all = run_example("visual-2017-10-16.tle\nvisual.csv\nvisual.xml\nvisual.json\n", true);
+  EXPECT_EQ(all.exit_status, 0);
+  EXPECT_EQ(all.report, two_line.report);
+  EXPECT_EQ(all.out, two_line.out);
+}
+
 // The line of each refused record: the CSV row, the XML <omm> tag, the JSON
 // object's brace.
 TEST(ElementForms, AlphaFiveNumberAndRefusedRecords) {
