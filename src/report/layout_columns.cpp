@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "report/catalogue_number.h"
+
 namespace vespera {
 
 namespace {
@@ -165,6 +167,11 @@ bool read_decimal(std::string_view s, int decimals, double& value) {
   return true;
 }
 
+// An item's columns: a catalogue number as read_catalogue_number reads it
+// (blanks and asterisks as any number's), every other item by its edit
+// descriptor.
+PrintedValue read_item(std::string_view cols, const LayoutSegment& s);
+
 }  // namespace
 
 PrintedValue read_printed(std::string_view text, Edit edit, int decimals) {
@@ -268,7 +275,7 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
       continue;
     }
     if (s.item >= present) break;
-    const PrintedValue v = read_printed(cols, s.edit, s.decimals);
+    const PrintedValue v = read_item(cols, s);
     const bool numeric = v.state != PrintedValue::State::Text;
     const bool blank_allowed = s.field == ReportField::TimeError;
     if (numeric && (cols.size() < s.width || v.state == PrintedValue::State::Absent ||
@@ -286,5 +293,20 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
   }
   return true;
 }
+
+namespace {
+
+PrintedValue read_item(std::string_view cols, const LayoutSegment& s) {
+  PrintedValue v = read_printed(cols, s.edit, s.decimals);
+  if (s.field == ReportField::Ncat &&
+      (v.state == PrintedValue::State::Number || v.state == PrintedValue::State::Absent)) {
+    const std::optional<int32_t> ncat = read_catalogue_number(cols);
+    v.state = ncat ? PrintedValue::State::Number : PrintedValue::State::Absent;
+    v.number = ncat ? *ncat : 0.0;
+  }
+  return v;
+}
+
+}  // namespace
 
 }  // namespace vespera
