@@ -18,32 +18,79 @@ std::string column_name(ReportField field) {
   return name;
 }
 
+void append_two(std::string& s, int32_t v) {
+  s += static_cast<char>('0' + v / 10 % 10);
+  s += static_cast<char>('0' + v % 10);
+}
+
+// A number as the report printed it, without the blanks before it and with
+// the 0 before a decimal point that a narrow column left out.
+void append_number(std::string& s, const PrintedValue& v, int decimals) {
+  std::string_view text = v.text;
+  const std::size_t first = text.find_first_not_of(' ');
+  text = first == std::string_view::npos ? std::string_view() : text.substr(first);
+  if (text.empty() || text.find_first_not_of("-.0123456789") != std::string_view::npos) {
+    s += number_text(v.number, decimals);
+  } else if (text.front() == '.') {
+    s.append("0").append(text);
+  } else if (text.starts_with("-.")) {
+    s.append("-0").append(text.substr(1));
+  } else {
+    s.append(text);
+  }
+}
+
 }  // namespace
 
-std::string point_table_csv(const ReportContents& report) {
-  std::string csv = "date,time,zone,ncat,satellite";
-  for (const ReportContents::PointColumn& column : report.pointColumns) {
-    csv += "," + column_name(column.field);
+std::string csv_text_cell(std::string_view text) {
+  std::string cell(text);
+  if (!cell.empty() && (cell.front() == '=' || cell.front() == '+' || cell.front() == '-' || cell.front() == '@')) {
+    cell.insert(cell.begin(), '\'');
   }
-  csv += "\n";
-  for (const ReportPass& pass : report.passes) {
-    const DayHeader& header = report.headers[pass.header];
-    std::string zone = header.zoneLabel;
-    zone.erase(zone.find_last_not_of(' ') + 1);
-    const std::string satellite = "," + csv_field(zone) + "," +
-                                  (pass.identification.ncat > 0 ? std::to_string(pass.identification.ncat) : "") + "," +
-                                  csv_field(pass.label());
-    for (const ReportPoint& point : pass.points) {
-      csv += date_text(point.date) + "," + time_text(point.seconds_of_day) + satellite;
-      for (const ReportContents::PointColumn& column : report.pointColumns) {
-        const PrintedValue& value = point[column.field];
-        csv += ",";
-        if (value.has_number()) csv += number_text(value.number, column.decimals);
-      }
-      csv += "\n";
+  return csv_field(cell);
+}
+
+void PointTableWriter::columns(const std::vector<PointColumn>& columns) {
+  columns_ = columns;
+  std::string header = "date,time,zone,ncat,satellite";
+  for (const PointColumn& column : columns_) header += "," + column_name(column.field);
+  out_.write(header + "\n");
+  header_written_ = true;
+}
+
+void PointTableWriter::finish() {
+  if (!header_written_) columns({});
+}
+
+void PointTableWriter::row(const ReportPass& pass, std::string_view zone, const ReportPoint& point) {
+  if (pass.identification.line_number != pass_line_) {
+    pass_line_ = pass.identification.line_number;
+    const std::size_t end = zone.find_last_not_of(' ');
+    satellite_ = "," + csv_text_cell(zone.substr(0, end == std::string_view::npos ? 0 : end + 1)) + ",";
+    if (pass.identification.ncat > 0) satellite_ += std::to_string(pass.identification.ncat);
+    satellite_ += "," + csv_text_cell(pass.label());
+  }
+  row_.clear();
+  row_ += date_text(point.date);
+  row_ += ',';
+  append_two(row_, point.seconds_of_day / 3600);
+  row_ += ':';
+  append_two(row_, point.seconds_of_day / 60 % 60);
+  row_ += ':';
+  append_two(row_, point.seconds_of_day % 60);
+  row_ += satellite_;
+  for (const PointColumn& column : columns_) {
+    row_ += ',';
+    const PrintedValue& value = point[column.field];
+    if (!value.has_number()) continue;
+    if (column.field == ReportField::FoundMark) {
+      row_ += value.number != 0.0 ? '1' : '0';
+    } else {
+      append_number(row_, value, column.decimals);
     }
   }
-  return csv;
+  row_ += '\n';
+  out_.write(row_);
 }
 
 }  // namespace vespera::chart
