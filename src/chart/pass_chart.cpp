@@ -20,7 +20,7 @@ struct StarSize {
 };
 constexpr StarSize kStarSizes[] = {{0.5, 3.0}, {1.5, 2.4}, {2.5, 1.8}, {3.5, 1.3}, {99.0, 0.9}};
 
-std::string whole_xy(const Xy& p) { return number_text(p.x, 0) + " " + number_text(p.y, 0); }
+std::string whole_xy(const Xy& p) { return whole_text(p.x) + " " + whole_text(p.y); }
 
 // One path a size, a dot ("M x y h0" with round caps) a star.
 void append_stars(std::string& out, const std::vector<VisibleStar>& stars) {

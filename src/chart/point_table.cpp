@@ -1,6 +1,8 @@
 #include "chart/point_table.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 #include "chart/chart_text.h"
 
@@ -18,26 +20,36 @@ std::string column_name(ReportField field) {
   return name;
 }
 
-void append_two(std::string& s, int32_t v) {
-  s += static_cast<char>('0' + v / 10 % 10);
-  s += static_cast<char>('0' + v % 10);
+// Room in a row for its date and time, and for each number.
+constexpr std::size_t kMostRow = 32;
+
+// Two digits and the character after them.
+char* put_two(char* at, int32_t v, char after) {
+  at[0] = static_cast<char>('0' + v / 10 % 10);
+  at[1] = static_cast<char>('0' + v % 10);
+  at[2] = after;
+  return at + 3;
 }
 
 // A number as the report printed it, without the blanks before it and with
-// the 0 before a decimal point that a narrow column left out.
-void append_number(std::string& s, const PrintedValue& v, int decimals) {
-  std::string_view text = v.text;
-  const std::size_t first = text.find_first_not_of(' ');
-  text = first == std::string_view::npos ? std::string_view() : text.substr(first);
-  if (text.empty() || text.find_first_not_of("-.0123456789") != std::string_view::npos) {
-    s += number_text(v.number, decimals);
-  } else if (text.front() == '.') {
-    s.append("0").append(text);
-  } else if (text.starts_with("-.")) {
-    s.append("-0").append(text.substr(1));
-  } else {
-    s.append(text);
+// the 0 before a decimal point that a narrow column left out; nullptr when
+// the columns hold something else (then the number is written anew).
+char* put_number(char* at, std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i == text.size()) return nullptr;
+  char* const start = at;
+  if (text[i] == '-') {
+    *at++ = '-';
+    ++i;
   }
+  if (i < text.size() && text[i] == '.') *at++ = '0';
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!((c >= '0' && c <= '9') || c == '.')) return nullptr;
+    *at++ = c;
+  }
+  return at == start ? nullptr : at;
 }
 
 }  // namespace
@@ -70,26 +82,32 @@ void PointTableWriter::row(const ReportPass& pass, std::string_view zone, const 
     if (pass.identification.ncat > 0) satellite_ += std::to_string(pass.identification.ncat);
     satellite_ += "," + csv_text_cell(pass.label());
   }
-  row_.clear();
-  row_ += date_text(point.date);
-  row_ += ',';
-  append_two(row_, point.seconds_of_day / 3600);
-  row_ += ':';
-  append_two(row_, point.seconds_of_day / 60 % 60);
-  row_ += ':';
-  append_two(row_, point.seconds_of_day % 60);
-  row_ += satellite_;
+  if (!(point.date == date_)) {
+    date_ = point.date;
+    date_text_ = date_text(point.date) + ",";
+  }
+  row_.resize(kMostRow + satellite_.size() + 32 * columns_.size());
+  char* at = row_.data();
+  at = std::copy(date_text_.begin(), date_text_.end(), at);
+  at = put_two(at, point.seconds_of_day / 3600, ':');
+  at = put_two(at, point.seconds_of_day / 60 % 60, ':');
+  at = put_two(at, point.seconds_of_day % 60, ',');
+  at = std::copy(satellite_.begin() + 1, satellite_.end(), at);
   for (const PointColumn& column : columns_) {
-    row_ += ',';
+    *at++ = ',';
     const PrintedValue& value = point[column.field];
     if (!value.has_number()) continue;
     if (column.field == ReportField::FoundMark) {
-      row_ += value.number != 0.0 ? '1' : '0';
+      *at++ = value.number != 0.0 ? '1' : '0';
+    } else if (char* end = put_number(at, value.text.substr(0, std::min<std::size_t>(value.text.size(), 24)))) {
+      at = end;
     } else {
-      append_number(row_, value, column.decimals);
+      const std::string written = number_text(value.number, column.decimals);
+      at = std::copy(written.begin(), written.end(), at);
     }
   }
-  row_ += '\n';
+  *at++ = '\n';
+  row_.resize(static_cast<std::size_t>(at - row_.data()));
   out_.write(row_);
 }
 

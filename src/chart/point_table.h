@@ -35,6 +35,8 @@ class PointTableWriter {
   bool header_written_ = false;
   int32_t pass_line_ = -1;  // the pass whose cells `satellite_` holds
   std::string satellite_;   // ",zone,ncat,satellite"
+  LocalDate date_;          // the date of the row before, and its text
+  std::string date_text_;
   std::string row_;
 };
 

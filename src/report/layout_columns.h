@@ -91,6 +91,7 @@ class LayoutReader {
  private:
   std::vector<LayoutSegment> segments_;
   std::size_t items_ = 0;
+  std::vector<std::size_t> item_first_;  // the first column of each item, in the order of the line
 };
 
 // The value of a field's columns under an edit descriptor: a number only

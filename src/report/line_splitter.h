@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -40,9 +41,17 @@ bool LineSplitter::feed(std::string_view piece, Take&& take) {
     after_cr_ = false;
     if (piece.front() == '\n') at = 1;
   }
+  // Most texts end their lines with LF alone: then a line's end is found
+  // by the library's search for one character.
+  const bool lf_only = std::memchr(piece.data(), '\r', piece.size()) == nullptr;
   while (at < piece.size()) {
     std::size_t end = at;
-    while (end < piece.size() && piece[end] != '\n' && piece[end] != '\r') ++end;
+    if (lf_only) {
+      const void* lf = std::memchr(piece.data() + at, '\n', piece.size() - at);
+      end = lf == nullptr ? piece.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - piece.data());
+    } else {
+      while (end < piece.size() && piece[end] != '\n' && piece[end] != '\r') ++end;
+    }
     if (end == piece.size()) {
       keep(piece.substr(at));
       has_partial_ = true;

@@ -136,6 +136,7 @@ class ReportParser {
   std::string first_plain_only_problem_;
   LineReading reading_;
   LineReading entry_reading_;
+  ReportPoint point_;  // the point being read
 };
 
 bool ReportParser::read_line(std::string_view line) {
@@ -324,18 +325,20 @@ void ReportParser::end_pass() {
 }
 
 bool ReportParser::add_point(const LineReading& r, bool starts_pass) {
-  ReportPoint p;
+  ReportPoint& p = point_;
+  p.values = {};
   p.line_number = here();
   for (const LineReading::Value& v : r.values) {
     const auto field = static_cast<std::size_t>(v.field);
     if (field < kPointFieldCount && p.values[field].state == State::Absent) p.values[field] = v.value;
   }
   PrintedValue& mark = p.values[static_cast<std::size_t>(ReportField::FoundMark)];
-  if (mark.text != "C" && mark.text != " ") {
+  const bool found = mark.text.size() == 1 && mark.text[0] == 'C';
+  if (!found && !(mark.text.size() == 1 && mark.text[0] == ' ')) {
     return fail_here("C or a blank in " + readers_->prediction->columns_of(ReportField::FoundMark));
   }
   mark.state = State::Number;
-  mark.number = mark.text == "C" ? 1.0 : 0.0;
+  mark.number = found ? 1.0 : 0.0;
   if (!place_in_time(r, starts_pass, p)) return false;
   receiver_.point(*pass_, p);
   for (PrintedValue& v : p.values) v.text = {};
