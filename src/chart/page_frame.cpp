@@ -31,7 +31,7 @@ svg .label, svg .tag { font-family: FONT; font-size: 11px; }
 svg .tag { font-size: 9px; font-weight: bold; }
 svg.pass-sky .label { font-size: 9.5px; }
 table.passes { border-collapse: collapse; font-size: 0.9em; margin-top: 0.5em; }
-table.passes th, table.passes td { border: 1px solid #bbb; padding: 0.2em 0.6em; text-align: left; }
+table.passes th, table.passes td { border: 1px solid #bbb; padding: 0.2em 0.5em; text-align: left; white-space: nowrap; }
 table.passes td.number { font-variant-numeric: tabular-nums; text-align: right; white-space: nowrap; }
 table.passes th { background: #e4e4dc; }
 table.passes tr:target { background: #fff3c0; }

@@ -17,8 +17,10 @@ constexpr double kLetterSize = 12.0;
 struct StarSize {
   double faintest;
   double radius;
+  const char* opacity;
 };
-constexpr StarSize kStarSizes[] = {{0.5, 3.0}, {1.5, 2.4}, {2.5, 1.8}, {3.5, 1.3}, {99.0, 0.9}};
+constexpr StarSize kStarSizes[] = {
+    {0.5, 3.0, "1"}, {1.5, 2.4, "1"}, {2.5, 1.8, "0.95"}, {3.5, 1.3, "0.8"}, {99.0, 0.9, "0.6"}};
 
 std::string whole_xy(const Xy& p) { return whole_text(p.x) + " " + whole_text(p.y); }
 
@@ -32,8 +34,8 @@ void append_stars(std::string& out, const std::vector<VisibleStar>& stars) {
   }
   for (std::size_t k = 0; k < std::size(kStarSizes); ++k) {
     if (paths[k].empty()) continue;
-    out += "<path class=\"stars\" stroke-width=\"" + number_text(2 * kStarSizes[k].radius, 1) + "\" d=\"" + paths[k] +
-           "\"/>\n";
+    out += "<path class=\"stars\" stroke-width=\"" + number_text(2 * kStarSizes[k].radius, 1) +
+           "\" stroke-opacity=\"" + kStarSizes[k].opacity + "\" d=\"" + paths[k] + "\"/>\n";
   }
 }
 
