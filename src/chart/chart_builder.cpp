@@ -48,7 +48,8 @@ void ChartBuilder::header(const DayHeader& header, std::size_t, bool starts_nigh
 }
 
 void ChartBuilder::point(const ReportPass& pass, const ReportPoint& point) {
-  if (csv_) csv_->row(pass, zone_, point);
+  if (csv_) csv_->row(pass, zone_, point, cells_);
+  cells_ = {};
   if (night_chosen_ && !options_.utcOffsetHours) offset_finder_->add(point);
 }
 

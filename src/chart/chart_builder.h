@@ -38,6 +38,9 @@ class ChartBuilder : public ReportReceiver {
   void header(const DayHeader& header, std::size_t index, bool starts_night) override;
   void point(const ReportPass& pass, const ReportPoint& point) override;
   void pass(ReportPass&& pass) override;
+  // The CSV cells of the values of the next prediction line, made
+  // beforehand (or empty).
+  void take_cells(std::string_view cells) { cells_ = cells; }
   // The end of a report that read: the last night and the ends of the files.
   void finish(std::size_t prediction_lines);
 
@@ -60,6 +63,7 @@ class ChartBuilder : public ReportReceiver {
   std::optional<DayHeader> night_header_;  // the first header of the night under way
   std::string zone_;                       // the label of the header the lines are under
   bool night_chosen_ = false;
+  std::string_view cells_;
   std::string problem_;
 };
 

@@ -8,7 +8,8 @@
 // line end with one message on standard error and exit status 2; then no
 // file is written. The report is read a block at a time and each output is
 // written as it goes, under a temporary name that takes the output's name
-// only when all is done.
+// only when all is done. The lines are read on a thread of their own while
+// the main thread draws and writes what they hold.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -22,9 +23,8 @@
 #include "chart/command_line.h"
 #include "chart/output_paths.h"
 #include "chart/staged_file.h"
+#include "chart/threaded_reading.h"
 #include "format/format_writer.h"
-#include "report/line_splitter.h"
-#include "report/report_reader.h"
 
 namespace {
 
@@ -32,7 +32,6 @@ using namespace vespera;
 using namespace vespera::chart;
 
 constexpr int kFailure = 2;
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 
 int fail(std::string_view message) {
   write_formatted(stderr, "('vespera-chart: ',a)", {message});
@@ -55,23 +54,21 @@ bool open_report(const std::string& path, Report& report) {
   return report.file != nullptr;
 }
 
-// Reads the report through the builder; an empty message when it read.
+// Reads the report through the builder (on a thread of its own); an empty
+// message when it read.
 std::string read_through(const std::string& path, Report& report, ChartBuilder& builder) {
-  ReportReader reader(builder);
-  LineSplitter splitter;
-  const auto take = [&](std::string_view line) { return reader.read_line(line) && builder.problem().empty(); };
-  std::vector<char> block(kBlockBytes);
-  bool ok = true;
-  while (ok) {
-    const std::size_t n = std::fread(block.data(), 1, block.size(), report.file);
-    if (n == 0) break;
-    ok = splitter.feed(std::string_view(block.data(), n), take);
-  }
-  if (std::ferror(report.file)) return path + ": cannot read the report";
-  ok = ok && splitter.finish(take) && reader.finish();
+  const ReadingOutcome outcome = read_report_file(report.file, builder);
   if (!builder.problem().empty()) return path + ": " + builder.problem();
-  if (!ok) return path + ":" + std::to_string(reader.error().line_number) + ": expected " + reader.error().expected;
-  builder.finish(reader.prediction_lines());
+  switch (outcome.kind) {
+    case ReadingOutcome::Kind::Failed:
+      return path + ": cannot read the report";
+    case ReadingOutcome::Kind::NotRead:
+      return path + ":" + std::to_string(outcome.error.line_number) + ": expected " + outcome.error.expected;
+    case ReadingOutcome::Kind::Stopped:
+    case ReadingOutcome::Kind::Read:
+      break;
+  }
+  builder.finish(outcome.predictionLines);
   return builder.problem().empty() ? std::string() : path + ": " + builder.problem();
 }
 

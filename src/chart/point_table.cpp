@@ -20,8 +20,8 @@ std::string column_name(ReportField field) {
   return name;
 }
 
-// Room in a row for its date and time, and for each number.
-constexpr std::size_t kMostRow = 32;
+// Room in a row for each number's cell.
+constexpr std::size_t kMostCell = 32;
 
 // Two digits and the character after them.
 char* put_two(char* at, int32_t v, char after) {
@@ -74,7 +74,8 @@ void PointTableWriter::finish() {
   if (!header_written_) columns({});
 }
 
-void PointTableWriter::row(const ReportPass& pass, std::string_view zone, const ReportPoint& point) {
+void PointTableWriter::row(const ReportPass& pass, std::string_view zone, const ReportPoint& point,
+                           std::string_view cells) {
   if (pass.identification.line_number != pass_line_) {
     pass_line_ = pass.identification.line_number;
     const std::size_t end = zone.find_last_not_of(' ');
@@ -86,29 +87,39 @@ void PointTableWriter::row(const ReportPass& pass, std::string_view zone, const 
     date_ = point.date;
     date_text_ = date_text(point.date) + ",";
   }
-  row_.resize(kMostRow + satellite_.size() + 32 * columns_.size());
-  char* at = row_.data();
-  at = std::copy(date_text_.begin(), date_text_.end(), at);
-  at = put_two(at, point.seconds_of_day / 3600, ':');
-  at = put_two(at, point.seconds_of_day / 60 % 60, ':');
-  at = put_two(at, point.seconds_of_day % 60, ',');
-  at = std::copy(satellite_.begin() + 1, satellite_.end(), at);
-  for (const PointColumn& column : columns_) {
+  char time[9];
+  put_two(put_two(put_two(time, point.seconds_of_day / 3600, ':'), point.seconds_of_day / 60 % 60, ':'),
+          point.seconds_of_day % 60, '\0');
+  row_.assign(date_text_).append(time, 8).append(satellite_);
+  if (cells.empty()) {
+    append_value_cells(row_, point.values, columns_);
+  } else {
+    row_.append(cells);
+  }
+  row_ += '\n';
+  out_.write(row_);
+}
+
+void append_value_cells(std::string& out, std::span<const PrintedValue> values, const std::vector<PointColumn>& columns) {
+  const std::size_t start = out.size();
+  out.resize(start + kMostCell * columns.size());
+  char* at = out.data() + start;
+  for (const PointColumn& column : columns) {
     *at++ = ',';
-    const PrintedValue& value = point[column.field];
-    if (!value.has_number()) continue;
-    if (column.field == ReportField::FoundMark) {
-      *at++ = value.number != 0.0 ? '1' : '0';
-    } else if (char* end = put_number(at, value.text.substr(0, std::min<std::size_t>(value.text.size(), 24)))) {
+    const PrintedValue& value = values[static_cast<std::size_t>(column.field)];
+    if (column.field == ReportField::FoundMark) {  // C as read, or the reader's 1 for it
+      const bool found = value.has_number() ? value.number != 0.0 : value.text == "C";
+      *at++ = found ? '1' : '0';
+    } else if (!value.has_number()) {
+      continue;
+    } else if (char* end = put_number(at, value.text.substr(0, std::min<std::size_t>(value.text.size(), kMostCell - 3)))) {
       at = end;
     } else {
       const std::string written = number_text(value.number, column.decimals);
       at = std::copy(written.begin(), written.end(), at);
     }
   }
-  *at++ = '\n';
-  row_.resize(static_cast<std::size_t>(at - row_.data()));
-  out_.write(row_);
+  out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 }  // namespace vespera::chart

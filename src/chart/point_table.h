@@ -8,6 +8,7 @@
 // running it as a formula; numbers are never changed.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +25,9 @@ class PointTableWriter {
   // The header row, with the columns of the report's prediction lines.
   void columns(const std::vector<PointColumn>& columns);
   // A prediction line of `pass`, under a header of zone `zone`; the point's
-  // printed texts must still stand.
-  void row(const ReportPass& pass, std::string_view zone, const ReportPoint& point);
+  // printed texts must still stand. `cells`: the cells of its values made
+  // beforehand (append_value_cells), or empty.
+  void row(const ReportPass& pass, std::string_view zone, const ReportPoint& point, std::string_view cells = {});
   // The header row of a report without predictions.
   void finish();
 
@@ -39,6 +41,10 @@ class PointTableWriter {
   std::string date_text_;
   std::string row_;
 };
+
+// append_value_cells: the cells of a prediction line's values (by field),
+// each after a comma, in the order of the columns.
+void append_value_cells(std::string& out, std::span<const PrintedValue> values, const std::vector<PointColumn>& columns);
 
 // A CSV text cell: neutralised when it begins with = + - @, quoted with its
 // quotes doubled when it holds a comma, a quote or a line end.

@@ -61,6 +61,18 @@ FormatReaders::FormatReaders(char letter_in, bool phase_in)
   }
 }
 
+ReportFormat report_format(const FormatReaders& readers) {
+  ReportFormat format;
+  format.letter = readers.letter;
+  format.phaseShown = readers.phase;
+  for (const LayoutSegment& s : readers.prediction->segments()) {
+    if (s.kind == LayoutSegment::Kind::Item && static_cast<std::size_t>(s.field) < kPointFieldCount) {
+      format.pointColumns.push_back({s.field, s.first, s.width, s.decimals});
+    }
+  }
+  return format;
+}
+
 const FormatChoice* column_header_format(std::string_view line) {
   static const std::array<std::string, kChoiceCount> texts = column_header_texts();
   for (std::size_t i = 0; i < kChoiceCount; ++i) {

@@ -8,6 +8,7 @@
 
 #include "report/layout_columns.h"
 #include "report/report_layouts.h"
+#include "report/report_records.h"
 
 namespace vespera {
 
@@ -29,6 +30,10 @@ struct FormatReaders {
  private:
   std::size_t sky_values_end_ = 0;
 };
+
+// report_format: the letter, the phase and the columns of the prediction
+// lines of a format.
+ReportFormat report_format(const FormatReaders& readers);
 
 // The report format a column header line stands for: its letter and whether
 // formats B and C show the phase angle.

@@ -211,7 +211,17 @@ inline PrintedValue read_columns(std::string_view text, Edit edit, int decimals)
 // An item's columns: a catalogue number as read_catalogue_number reads it
 // (blanks and asterisks as any number's), every other item by its edit
 // descriptor.
-PrintedValue read_item(std::string_view cols, const LayoutSegment& s);
+inline PrintedValue read_item(std::string_view cols, const LayoutSegment& s) {
+  PrintedValue v = read_columns(cols, s.edit, s.decimals);
+  if (s.field == ReportField::Ncat &&
+      (v.state == PrintedValue::State::Number || v.state == PrintedValue::State::Absent)) {
+    const std::optional<int32_t> ncat = read_catalogue_number(cols);
+    v.state = ncat ? PrintedValue::State::Number : PrintedValue::State::Absent;
+    v.number = ncat ? *ncat : 0.0;
+  }
+  return v;
+}
+
 
 }  // namespace
 
@@ -255,18 +265,19 @@ std::string_view columns_in(std::string_view line, const LayoutSegment& s) {
   return std::string_view(line.data() + s.first, std::min(s.width, line.size() - s.first));
 }
 
-bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min_items) const {
-  out.values.clear();
-  out.problem.clear();
+template <class Put>
+bool LayoutReader::read_with(std::string_view line, std::size_t min_items, std::string& problem, std::size_t& items,
+                             Put&& put) const {
+  problem.clear();
   // The items that the line reaches; blanks trimmed from its end may have
   // taken the last ones away.
   const std::size_t present = static_cast<std::size_t>(
       std::lower_bound(item_first_.begin(), item_first_.end(), line.size()) - item_first_.begin());
-  out.items = present;
+  items = present;
   if (present < std::min(min_items, items_)) {
     for (const LayoutSegment& s : segments_) {
       if (s.kind == LayoutSegment::Kind::Item && s.item == present) {
-        out.problem = "the " + std::string(field_name(s.field)) + " in " + columns(s.first, s.width) +
+        problem = "the " + std::string(field_name(s.field)) + " in " + columns(s.first, s.width) +
                       " (the line ends at column " + std::to_string(line.size()) + ")";
         break;
       }
@@ -278,7 +289,7 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
     const std::string_view cols = columns_in(line, s);
     if (s.kind == LayoutSegment::Kind::Blank) {
       if (!all_of(cols, ' ')) {
-        out.problem = "blanks in " + columns(s.first, s.width);
+        problem = "blanks in " + columns(s.first, s.width);
         return false;
       }
       continue;
@@ -286,7 +297,7 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
     if (s.kind == LayoutSegment::Kind::Literal) {
       if (s.item > present) break;
       if (cols != s.literal) {
-        out.problem = "\"" + s.literal + "\" in " + columns(s.first, s.width);
+        problem = "\"" + s.literal + "\" in " + columns(s.first, s.width);
         return false;
       }
       end = s.first + s.width;
@@ -298,33 +309,34 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
     const bool blank_allowed = s.field == ReportField::TimeError;
     if (numeric && (cols.size() < s.width || v.state == PrintedValue::State::Absent ||
                     (v.state == PrintedValue::State::Blank && !blank_allowed))) {
-      out.problem = std::string(s.edit == Edit::Logical ? "T or F" : "a number") + " in " +
+      problem = std::string(s.edit == Edit::Logical ? "T or F" : "a number") + " in " +
                     columns(s.first, s.width) + " (" + std::string(field_name(s.field)) + ")";
       return false;
     }
-    out.values.push_back(LineReading::Value{s.field, s.word, v});
+    put(s, v);
     end = s.first + s.width;
   }
   if (line.size() > end && !all_of(line.substr(end), ' ')) {
-    out.problem = "nothing after column " + std::to_string(end);
+    problem = "nothing after column " + std::to_string(end);
     return false;
   }
   return true;
 }
 
-namespace {
-
-PrintedValue read_item(std::string_view cols, const LayoutSegment& s) {
-  PrintedValue v = read_columns(cols, s.edit, s.decimals);
-  if (s.field == ReportField::Ncat &&
-      (v.state == PrintedValue::State::Number || v.state == PrintedValue::State::Absent)) {
-    const std::optional<int32_t> ncat = read_catalogue_number(cols);
-    v.state = ncat ? PrintedValue::State::Number : PrintedValue::State::Absent;
-    v.number = ncat ? *ncat : 0.0;
-  }
-  return v;
+bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min_items) const {
+  out.values.clear();
+  return read_with(line, min_items, out.problem, out.items, [&out](const LayoutSegment& s, const PrintedValue& v) {
+    out.values.push_back(LineReading::Value{s.field, s.word, v});
+  });
 }
 
-}  // namespace
+bool LayoutReader::read_fields(std::string_view line, std::span<PrintedValue> by_field, std::string& problem,
+                               std::size_t min_items) const {
+  std::size_t items = 0;
+  return read_with(line, min_items, problem, items, [by_field](const LayoutSegment& s, const PrintedValue& v) {
+    const auto field = static_cast<std::size_t>(s.field);
+    if (field < by_field.size() && s.word == 0) by_field[field] = v;
+  });
+}
 
 }  // namespace vespera

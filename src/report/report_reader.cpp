@@ -7,6 +7,7 @@
 #include "report/catalogue_number.h"
 #include "report/day_number_to_date.h"
 #include "report/format_readers.h"
+#include "report/read_ahead.h"
 
 namespace vespera {
 
@@ -92,7 +93,7 @@ class ReportParser {
  public:
   explicit ReportParser(ReportReceiver& receiver) : receiver_(receiver) {}
 
-  bool read_line(std::string_view line);
+  bool read_line(std::string_view line, const ReadAhead* ahead);
   bool finish();
 
   ReportReadError error;
@@ -112,19 +113,25 @@ class ReportParser {
   bool read_settings(std::string_view line);
   bool read_header(std::string_view line);
   bool read_column_header(std::string_view line);
-  bool read_pass_line(std::string_view line);
+  bool read_pass_line(std::string_view line, const ReadAhead* ahead);
+  bool read_values(PassLineKind kind, std::string_view line, const ReadAhead* ahead);
   bool read_entry(std::string_view line);
-  bool read_long_prediction(std::string_view line);
-  bool read_sky_line(std::string_view line);
+  bool read_long_prediction(std::string_view line, const ReadAhead* ahead);
+  bool read_sky_continuation(std::string_view line, const ReadAhead* ahead);
+  bool read_sky_first(std::string_view line);
   bool read_sky_comment(std::string_view line);
   void start_pass(PassIdentification identification);
   void end_pass();
+  // A point of the pass: its values read into point_ (add_read_point) or
+  // taken from a reading.
   bool add_point(const LineReading& r, bool starts_pass);
-  bool place_in_time(const LineReading& r, bool starts_pass, ReportPoint& p);
+  bool add_read_point(bool starts_pass);
+  bool place_in_time(bool starts_pass, ReportPoint& p);
 
   ReportReceiver& receiver_;
   int64_t line_number_ = 0;
   std::unique_ptr<FormatReaders> readers_;
+  const FormatChoice* choice_ = nullptr;  // the format of readers_
   std::optional<DayHeader> header_;  // the day header the lines are under
   std::size_t headers_ = 0;          // read so far
   LocalDate last_evening_;           // the night of the header before
@@ -139,14 +146,14 @@ class ReportParser {
   ReportPoint point_;  // the point being read
 };
 
-bool ReportParser::read_line(std::string_view line) {
+bool ReportParser::read_line(std::string_view line, const ReadAhead* ahead) {
   ++line_number_;
   if (line_number_ == 1) return read_settings(line);
   if (blank_line(line)) return true;
   if (line.starts_with("***")) return read_header(line);
   if (expect_columns_) return read_column_header(line);
   if (!header_) return fail_here("a day header (\"***  \", the date and the observing window)");
-  return read_pass_line(line);
+  return read_pass_line(line, ahead);
 }
 
 bool ReportParser::finish() {
@@ -208,15 +215,8 @@ bool ReportParser::read_column_header(std::string_view line) {
   }
   if (!readers_) {
     readers_ = std::make_unique<FormatReaders>(choice->letter, choice->phase);
-    ReportFormat format;
-    format.letter = choice->letter;
-    format.phaseShown = choice->phase;
-    for (const LayoutSegment& s : readers_->prediction->segments()) {
-      if (s.kind == LayoutSegment::Kind::Item && static_cast<std::size_t>(s.field) < kPointFieldCount) {
-        format.pointColumns.push_back({s.field, s.first, s.width, s.decimals});
-      }
-    }
-    receiver_.format(format);
+    choice_ = choice;
+    receiver_.format(report_format(*readers_));
   }
   header_->column_header_line = here();
   expect_columns_ = false;
@@ -226,14 +226,28 @@ bool ReportParser::read_column_header(std::string_view line) {
   return true;
 }
 
-bool ReportParser::read_pass_line(std::string_view line) {
-  if (readers_->sky()) return read_sky_line(line);
-  // An identification line has a catalogue number in columns 1-5; a
-  // prediction line has the hour and the minute there, with a blank between.
-  if (read_catalogue_number(line.substr(0, 5)) && line.size() >= 5 && (line.size() == 5 || line[5] == ' ')) {
-    return read_entry(line);
+bool ReportParser::read_pass_line(std::string_view line, const ReadAhead* ahead) {
+  const PassLineKind kind = pass_line_kind(*readers_, line);
+  switch (kind) {
+    case PassLineKind::Identification: return read_entry(line);
+    case PassLineKind::Prediction: return read_long_prediction(line, ahead);
+    case PassLineKind::SkyComment: return read_sky_comment(line);
+    case PassLineKind::SkyContinuation: return read_sky_continuation(line, ahead);
+    case PassLineKind::SkyFirst: return read_sky_first(line);
   }
-  return read_long_prediction(line);
+  return false;
+}
+
+// The values of a prediction line into point_: those read ahead by the same
+// format, or read now.
+bool ReportParser::read_values(PassLineKind kind, std::string_view line, const ReadAhead* ahead) {
+  if (ahead != nullptr && ahead->format == choice_) {
+    point_.values = ahead->values;
+    return true;
+  }
+  point_.values = {};
+  if (read_prediction_values(*readers_, kind, line, point_.values, reading_.problem)) return true;
+  return fail_here("a prediction line of " + format_name() + ": " + reading_.problem);
 }
 
 bool ReportParser::read_entry(std::string_view line) {
@@ -264,32 +278,28 @@ bool ReportParser::read_entry(std::string_view line) {
   return true;
 }
 
-bool ReportParser::read_long_prediction(std::string_view line) {
-  if (!readers_->prediction->read(line, reading_)) {
-    return fail_here("a prediction line of " + format_name() + ": " + reading_.problem);
-  }
+bool ReportParser::read_long_prediction(std::string_view line, const ReadAhead* ahead) {
+  if (!read_values(PassLineKind::Prediction, line, ahead)) return false;
   if (!pending_ && !pass_) return fail_here("a pass identification line (the catalogue number in columns 1-5)");
   const bool starts_pass = pending_.has_value();
   if (starts_pass) {
     start_pass(std::move(*pending_));
     pending_.reset();
   }
-  return add_point(reading_, starts_pass);
+  return add_read_point(starts_pass);
 }
 
-bool ReportParser::read_sky_line(std::string_view line) {
-  if (line.starts_with("        ")) return read_sky_comment(line);
-  const std::size_t values_end = readers_->sky_values_end();
-  if (line.size() <= values_end) {
-    if (!readers_->prediction->read(line, reading_, layouts::kSkyLineValues.size())) {
-      return fail_here("a prediction line of " + format_name() + ": " + reading_.problem);
-    }
-    if (!pass_) {
-      return fail_here("the first line of a pass, with its identification after column " +
-                       std::to_string(values_end));
-    }
-    return add_point(reading_, false);
+bool ReportParser::read_sky_continuation(std::string_view line, const ReadAhead* ahead) {
+  if (!read_values(PassLineKind::SkyContinuation, line, ahead)) return false;
+  if (!pass_) {
+    return fail_here("the first line of a pass, with its identification after column " +
+                     std::to_string(readers_->sky_values_end()));
   }
+  return add_read_point(false);
+}
+
+bool ReportParser::read_sky_first(std::string_view line) {
+  const std::size_t values_end = readers_->sky_values_end();
   const std::size_t least = layouts::kSkyLineValues.size() + 1;
   if (!readers_->sky_number->read(line, reading_) && !readers_->sky_name->read(line, reading_, least) &&
       !readers_->prediction->read(line, reading_, least)) {
@@ -325,13 +335,17 @@ void ReportParser::end_pass() {
 }
 
 bool ReportParser::add_point(const LineReading& r, bool starts_pass) {
-  ReportPoint& p = point_;
-  p.values = {};
-  p.line_number = here();
+  point_.values = {};
   for (const LineReading::Value& v : r.values) {
     const auto field = static_cast<std::size_t>(v.field);
-    if (field < kPointFieldCount && p.values[field].state == State::Absent) p.values[field] = v.value;
+    if (field < kPointFieldCount && point_.values[field].state == State::Absent) point_.values[field] = v.value;
   }
+  return add_read_point(starts_pass);
+}
+
+bool ReportParser::add_read_point(bool starts_pass) {
+  ReportPoint& p = point_;
+  p.line_number = here();
   PrintedValue& mark = p.values[static_cast<std::size_t>(ReportField::FoundMark)];
   const bool found = mark.text.size() == 1 && mark.text[0] == 'C';
   if (!found && !(mark.text.size() == 1 && mark.text[0] == ' ')) {
@@ -339,7 +353,7 @@ bool ReportParser::add_point(const LineReading& r, bool starts_pass) {
   }
   mark.state = State::Number;
   mark.number = found ? 1.0 : 0.0;
-  if (!place_in_time(r, starts_pass, p)) return false;
+  if (!place_in_time(starts_pass, p)) return false;
   receiver_.point(*pass_, p);
   for (PrintedValue& v : p.values) v.text = {};
   pass_->points.push_back(p);
@@ -351,10 +365,10 @@ bool ReportParser::add_point(const LineReading& r, bool starts_pass) {
 // clock the hours 1-12 stand for two times of day; the half of the day in
 // the header decides for the first point of a pass, and the time nearest the
 // point before it for the others.
-bool ReportParser::place_in_time(const LineReading& r, bool starts_pass, ReportPoint& p) {
-  const int32_t hour = whole(r[ReportField::Hour]);
-  const int32_t minute = whole(r[ReportField::Minute]);
-  const int32_t second = whole(r[ReportField::Second]);
+bool ReportParser::place_in_time(bool starts_pass, ReportPoint& p) {
+  const int32_t hour = whole(p[ReportField::Hour]);
+  const int32_t minute = whole(p[ReportField::Minute]);
+  const int32_t second = whole(p[ReportField::Second]);
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
     return fail_here("a time of day in columns 1-8 of a prediction line");
   }
@@ -397,7 +411,9 @@ bool ReportParser::place_in_time(const LineReading& r, bool starts_pass, ReportP
 ReportReader::ReportReader(ReportReceiver& receiver) : parser_(std::make_unique<ReportParser>(receiver)) {}
 ReportReader::~ReportReader() = default;
 
-bool ReportReader::read_line(std::string_view line) { return parser_->read_line(line); }
+bool ReportReader::read_line(std::string_view line, const ReadAhead* ahead) {
+  return parser_->read_line(line, ahead);
+}
 bool ReportReader::finish() { return parser_->finish(); }
 const ReportReadError& ReportReader::error() const { return parser_->error; }
 bool ReportReader::detail_listing() const { return parser_->detail_listing; }

@@ -39,6 +39,7 @@ class ReportReceiver {
 };
 
 class ReportParser;
+struct ReadAhead;
 
 class ReportReader {
  public:
@@ -48,8 +49,9 @@ class ReportReader {
   ReportReader& operator=(const ReportReader&) = delete;
 
   // The next line of the report, without its line end; false when it does
-  // not read (error() says where and what was expected).
-  bool read_line(std::string_view line);
+  // not read (error() says where and what was expected). `ahead`: the line
+  // read ahead (read_ahead.h), whose values are then taken as they are.
+  bool read_line(std::string_view line, const ReadAhead* ahead = nullptr);
   // The end of the report: hands on the last pass; false when the report
   // ends where it cannot, or when its identification lines do not read
   // alike.

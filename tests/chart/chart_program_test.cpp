@@ -69,6 +69,25 @@ TEST(ChartProgram, ExamplePageCsvAndCalendar) {
   EXPECT_EQ(count(read_file(dir.path("passes.ics")), "BEGIN:VEVENT"), passes);
 }
 
+// The program reads its report with two threads (the prediction lines read
+// ahead); what it writes is what one reading in memory writes, line for line.
+TEST(ChartProgram, WritesWhatAReadingInMemoryWrites) {
+  for (const std::string& text : {example_report(), crowded_night()}) {
+    test::TempDir dir;
+    dir.write("r.txt", text);
+    std::string err;
+    ASSERT_EQ(run_chart(dir, "r.txt --csv rows.csv", err), 0) << err;
+    Drawn d;
+    ChartOptions options;
+    options.title = "r.txt";
+    options.csvName = "rows.csv";
+    draw(text, options, d);
+    ASSERT_TRUE(d.read);
+    EXPECT_EQ(read_file(dir.path("rows.csv")), d.csv.text());
+    EXPECT_EQ(read_file(dir.path("r.html")), d.page.text());
+  }
+}
+
 // Outputs that name the report, or one another, however they are spelled:
 // refused before anything is written; the report stays byte for byte.
 TEST(ChartProgram, RefusesOutputsThatNameTheReportOrOneAnother) {
