@@ -103,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ahead_ok || ahead != std::to_string(whole_error.line_number) + whole_error.expected) std::abort();
     return 0;
   }
-  if (!ahead_ok || ahead != csv.text()) std::abort();
   builder.finish(reader.prediction_lines());
+  if (!ahead_ok || ahead != csv.text()) std::abort();
   if (reader.prediction_lines() != contents.predictionLines) std::abort();
   if (count_lines(csv.text()) != contents.predictionLines + 1) std::abort();
   if (!page.text().ends_with("</html>\n")) std::abort();
