@@ -55,18 +55,9 @@ std::vector<Xy> track_xy(const DrawnPass& d) {
 
 void append_pass(std::string& out, const DrawnPass& d) {
   const std::vector<Xy> xy = track_xy(d);
-  const std::string colour(d.colour());
   const std::string name = html_escaped(d.pass.label());
-  out += "<g class=\"pass\"><title>" + std::to_string(d.number) + " " + name +
-         "</title>\n<polyline class=\"track\" stroke=\"" + colour + "\" points=\"";
-  out += points_text(xy);
-  out += "\"/>\n";
-  if (xy.size() > 1) {
-    out += direction_arrow(xy, colour);
-  } else if (xy.size() == 1) {
-    const PrintedValue& direction = d.pass.points[d.track[0].point][ReportField::Direction];
-    if (direction.has_number()) out += heading_mark(xy[0], d.track[0].seen, direction.number, colour);
-  }
+  out += "<g class=\"pass\"><title>" + std::to_string(d.number) + " " + name + "</title>\n";
+  out += track_line(d, xy);
   for (std::size_t i = 0; i < xy.size(); ++i) {
     const ReportPoint& p = d.pass.points[d.track[i].point];
     out += point_circle(p, xy[i], name + " " + point_title(p, d.track[i].seen));

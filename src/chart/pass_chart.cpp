@@ -41,15 +41,7 @@ void append_stars(std::string& out, const std::vector<VisibleStar>& stars) {
 
 void append_track(std::string& out, const DrawnPass& d, const std::vector<Xy>& xy) {
   const std::string colour(d.colour());
-  out += "<polyline class=\"track\" stroke=\"" + colour + "\" points=\"";
-  out += points_text(xy);
-  out += "\"/>\n";
-  if (xy.size() > 1) {
-    out += direction_arrow(xy, colour);
-  } else if (xy.size() == 1) {
-    const PrintedValue& direction = d.pass.points[d.track[0].point][ReportField::Direction];
-    if (direction.has_number()) out += heading_mark(xy[0], d.track[0].seen, direction.number, colour);
-  }
+  out += track_line(d, xy);
   for (const Xy& p : xy) {
     out += "<circle class=\"point\" cx=\"" + number_text(p.x, 1) + "\" cy=\"" + number_text(p.y, 1) +
            "\" r=\"2.5\" fill=\"" + colour + "\"/>";

@@ -123,4 +123,18 @@ std::string heading_mark(const Xy& p, const Horizontal& seen, double direction, 
          n1(end.y) + "\" stroke=\"" + std::string(colour) + "\"/>\n" + arrowhead(end, ux, uy, colour);
 }
 
+std::string track_line(const DrawnPass& d, std::span<const Xy> xy) {
+  const std::string colour(d.colour());
+  std::string out = "<polyline class=\"track\" stroke=\"" + colour + "\" points=\"";
+  out += points_text(xy);
+  out += "\"/>\n";
+  if (xy.size() > 1) {
+    out += direction_arrow(xy, colour);
+  } else if (xy.size() == 1) {
+    const PrintedValue& direction = d.pass.points[d.track[0].point][ReportField::Direction];
+    if (direction.has_number()) out += heading_mark(xy[0], d.track[0].seen, direction.number, colour);
+  }
+  return out;
+}
+
 }  // namespace vespera::chart

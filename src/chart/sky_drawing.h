@@ -43,4 +43,8 @@ void append_label(std::string& out, const PlacedLabel& placed, const LabelFont& 
 std::string direction_arrow(std::span<const Xy> track, std::string_view colour);
 std::string heading_mark(const Xy& at, const Horizontal& seen, double direction, std::string_view colour);
 
+// A pass's track through its points' places `xy` (those of pass.track), in
+// its colour, with its direction of motion.
+std::string track_line(const DrawnPass& pass, std::span<const Xy> xy);
+
 }  // namespace vespera::chart
