@@ -76,7 +76,7 @@ void append_table(std::string& out, const std::vector<DrawnPass>& passes) {
 
 std::string offset_text(double hours) {
   const long minutes = std::lround(std::fabs(hours) * 60.0);
-  char text[16];
+  char text[48];
   std::snprintf(text, sizeof text, "UTC%c%ld:%02ld", hours < 0 ? '-' : '+', minutes / 60, minutes % 60);
   return text;
 }
