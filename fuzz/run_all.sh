@@ -11,7 +11,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VESPERA_FUZZ_BUILD:-$root/build-fuzzers}
 seconds=${VESPERA_FUZZ_SECONDS:-40}
-targets=(control_file element_file magnitude_file omm_csv omm_xml omm_json)
+targets=(control_file element_file magnitude_file omm_csv omm_xml omm_json report_file)
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVESPERA_FUZZ=ON -DVESPERA_BUILD_TESTS=OFF >/dev/null

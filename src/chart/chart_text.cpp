@@ -14,6 +14,12 @@ std::string number_text(double value, int decimals) {
   return s;
 }
 
+std::string whole_text(double value) {
+  char text[24];
+  const auto result = std::to_chars(text, text + sizeof text, std::lround(value));
+  return std::string(text, result.ptr);
+}
+
 std::string time_text(int32_t seconds_of_day) {
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(seconds_of_day / 3600),

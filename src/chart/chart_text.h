@@ -13,6 +13,8 @@ namespace vespera::chart {
 // A number with a fixed count of decimals ("-0" never: a value that rounds
 // to zero is written without its sign).
 std::string number_text(double value, int decimals);
+// A number rounded to a whole one (halves away from zero), quickly.
+std::string whole_text(double value);
 
 // "HH:MM:SS" of seconds since local midnight.
 std::string time_text(int32_t seconds_of_day);

@@ -1,98 +1,105 @@
 // vespera-chart: reads a Vespera report and writes its sky charts as one
-// HTML page, and on request a table of every prediction line as CSV.
-//
-//   vespera-chart REPORT [-o PAGE.html] [--csv FILE] [--azimuths-from-south]
+// HTML page, and on request a table of every prediction line as CSV and the
+// drawn passes as an iCalendar file.
 //
 // Without -o the page is written beside the report with the extension
-// .html. A report that does not read, a file that cannot be read or
-// written, and a wrong command line end with one message on standard error
-// and exit status 2; then no page and no table are written.
+// .html. An output that names the report or another output, a report that
+// does not read, a file that cannot be read or written, and a wrong command
+// line end with one message on standard error and exit status 2; then no
+// file is written. The report is read a block at a time and each output is
+// written as it goes, under a temporary name that takes the output's name
+// only when all is done. The lines are read on a thread of their own while
+// the main thread draws and writes what they hold.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "chart/output_files.h"
-#include "chart/point_table.h"
-#include "chart/sky_chart_page.h"
+#include "chart/chart_builder.h"
+#include "chart/command_line.h"
+#include "chart/output_paths.h"
+#include "chart/staged_file.h"
+#include "chart/threaded_reading.h"
 #include "format/format_writer.h"
-#include "report/report_reader.h"
 
 namespace {
 
 using namespace vespera;
+using namespace vespera::chart;
 
 constexpr int kFailure = 2;
-constexpr std::string_view kUsage =
-    "usage: vespera-chart REPORT [-o PAGE.html] [--csv FILE] [--azimuths-from-south]";
-
-struct Arguments {
-  std::string report;
-  std::string page;
-  std::string csv;
-  bool azimuthsFromSouth = false;
-  bool help = false;
-};
 
 int fail(std::string_view message) {
   write_formatted(stderr, "('vespera-chart: ',a)", {message});
   return kFailure;
 }
 
-// The command line; false with `problem` set when it is not one of the usage.
-bool parse_arguments(int argc, char** argv, Arguments& a, std::string& problem) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if ((arg == "-o" || arg == "--csv") && i + 1 < argc) {
-      (arg == "-o" ? a.page : a.csv) = argv[++i];
-    } else if (arg == "--azimuths-from-south") {
-      a.azimuthsFromSouth = true;
-    } else if (arg == "-h" || arg == "--help") {
-      a.help = true;
-    } else if (arg.starts_with("-") && arg != "-") {
-      problem = "unknown option or missing value: " + std::string(arg);
-      return false;
-    } else if (a.report.empty()) {
-      a.report = arg;
-    } else {
-      problem = "more than one report: " + std::string(arg);
-      return false;
-    }
+struct Report {
+  std::FILE* file = nullptr;
+  int64_t changed = 0;  // seconds since 1970
+  ~Report() {
+    if (file != nullptr) std::fclose(file);
   }
-  if (a.report.empty() && !a.help) problem = "no report named";
-  return problem.empty();
+};
+
+bool open_report(const std::string& path, Report& report) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  report.changed = static_cast<int64_t>(info.st_mtime);
+  report.file = std::fopen(path.c_str(), "rb");
+  return report.file != nullptr;
 }
 
-int run(const Arguments& a) {
-  std::error_code folder_error;
-  std::ifstream file(a.report, std::ios::binary);
-  if (!file.is_open() || std::filesystem::is_directory(a.report, folder_error)) {
-    return fail(a.report + ": cannot read the report");
+// Reads the report through the builder (on a thread of its own); an empty
+// message when it read.
+std::string read_through(const std::string& path, Report& report, ChartBuilder& builder) {
+  const ReadingOutcome outcome = read_report_file(report.file, builder);
+  if (!builder.problem().empty()) return path + ": " + builder.problem();
+  switch (outcome.kind) {
+    case ReadingOutcome::Kind::Failed:
+      return path + ": cannot read the report";
+    case ReadingOutcome::Kind::NotRead:
+      return path + ":" + std::to_string(outcome.error.line_number) + ": expected " + outcome.error.expected;
+    case ReadingOutcome::Kind::Stopped:
+    case ReadingOutcome::Kind::Read:
+      break;
   }
-  std::ostringstream text;
-  text << file.rdbuf();  // an empty file gives no text, which the reader names
-  if (file.bad()) return fail(a.report + ": cannot read the report");
-  ReportContents report;
-  ReportReadError error;
-  if (!read_report(text.str(), report, error)) {
-    return fail(a.report + ":" + std::to_string(error.line_number) + ": expected " + error.expected);
-  }
-  std::filesystem::path page = a.page;
-  if (page.empty()) page = std::filesystem::path(a.report).replace_extension(".html");
-  std::error_code same_error;
-  if (std::filesystem::equivalent(page, a.report, same_error) || page == a.report) {
-    return fail(page.string() + ": the page would replace the report; name another with -o");
-  }
-  chart::ChartOptions options;
-  options.title = std::filesystem::path(a.report).filename().string();
-  options.azimuthsFromSouth = a.azimuthsFromSouth;
-  std::vector<chart::OutputFile> files = {{page.string(), chart::sky_chart_page(report, options)}};
-  if (!a.csv.empty()) files.push_back({a.csv, chart::point_table_csv(report)});
+  builder.finish(outcome.predictionLines);
+  return builder.problem().empty() ? std::string() : path + ": " + builder.problem();
+}
+
+int run(Arguments& a) {
+  if (a.page.empty()) a.page = std::filesystem::path(a.report).replace_extension(".html").string();
+  std::vector<NamedPath> outputs = {{"the page", a.page}};
+  if (!a.csv.empty()) outputs.push_back({"the CSV table", a.csv});
+  if (!a.ics.empty()) outputs.push_back({"the calendar", a.ics});
+  const std::string shared = shared_path_problem({"the report", a.report}, outputs);
+  if (!shared.empty()) return fail(shared);
+  Report report;
+  if (!open_report(a.report, report)) return fail(a.report + ": cannot read the report");
+  a.options.title = std::filesystem::path(a.report).filename().string();
+
+  std::vector<std::unique_ptr<StagedFile>> files;
   std::string problem;
-  if (!chart::write_files_whole(files, problem)) return fail(problem);
+  for (const NamedPath& output : outputs) {
+    files.push_back(StagedFile::create(output.path, problem));
+    if (!files.back()) return fail(problem);
+  }
+  ChartOutputs out;
+  out.page = files[0].get();
+  out.csv = a.csv.empty() ? nullptr : files[1].get();
+  out.calendar = a.ics.empty() ? nullptr : files.back().get();
+  out.calendarStamp = report.changed;
+  ChartBuilder builder(a.options, out);
+  problem = read_through(a.report, report, builder);
+  if (!problem.empty()) return fail(problem);
+  std::vector<StagedFile*> staged;
+  for (const auto& f : files) staged.push_back(f.get());
+  if (!commit_files(staged, problem)) return fail(problem);
   return 0;
 }
 

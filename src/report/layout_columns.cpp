@@ -1,10 +1,9 @@
 #include "report/layout_columns.h"
 
 #include <algorithm>
-#include <optional>
 #include <stdexcept>
 
-#include "format/catalogue_number.h"
+#include "report/catalogue_number.h"
 
 namespace vespera {
 
@@ -120,26 +119,29 @@ class SegmentBuilder {
 };
 
 bool all_of(std::string_view text, char c) {
-  return std::all_of(text.begin(), text.end(), [c](char x) { return x == c; });
-}
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Digits as a whole number; false when there are none, too many, or others.
-bool read_digits(std::string_view digits, double& value) {
-  if (digits.size() > kMostDigits) return false;
-  value = 0.0;
-  for (const char c : digits) {
-    if (!is_digit(c)) return false;
-    value = value * 10.0 + (c - '0');
+  for (const char x : text) {
+    if (x != c) return false;
   }
   return true;
 }
 
+// Digits as a whole number; false when there are none, too many, or others.
+inline bool read_digits(std::string_view digits, double& value) {
+  if (digits.size() > kMostDigits) return false;
+  int64_t v = 0;
+  for (const char c : digits) {
+    const auto d = static_cast<unsigned>(static_cast<unsigned char>(c)) - unsigned{'0'};
+    if (d > 9) return false;
+    v = v * 10 + static_cast<int64_t>(d);
+  }
+  value = static_cast<double>(v);
+  return true;
+}
+
 // [-]digits, as Iw writes a whole number (no leading zero, no "-0").
-bool read_whole(std::string_view s, double& value) {
+inline bool read_whole(std::string_view s, double& value) {
   const bool negative = !s.empty() && s.front() == '-';
-  const std::string_view digits = s.substr(negative ? 1 : 0);
+  const std::string_view digits(s.data() + (negative ? 1 : 0), s.size() - (negative ? 1 : 0));
   if (digits.empty() || (digits.size() > 1 && digits.front() == '0')) return false;
   if (!read_digits(digits, value) || (negative && value == 0.0)) return false;
   if (negative) value = -value;
@@ -147,15 +149,14 @@ bool read_whole(std::string_view s, double& value) {
 }
 
 // [-][digits].d-digits, as Fw.d writes a real (a negative zero is never written).
-bool read_decimal(std::string_view s, int decimals, double& value) {
+inline bool read_decimal(std::string_view s, int decimals, double& value) {
   const bool negative = !s.empty() && s.front() == '-';
   if (negative) s.remove_prefix(1);
-  const std::size_t point = s.find('.');
-  if (point == std::string_view::npos || s.size() - point - 1 != static_cast<std::size_t>(decimals)) {
-    return false;
-  }
-  const std::string_view whole = s.substr(0, point);
-  const std::string_view fraction = s.substr(point + 1);
+  std::size_t point = 0;
+  while (point < s.size() && s[point] != '.') ++point;
+  if (point == s.size() || s.size() - point - 1 != static_cast<std::size_t>(decimals)) return false;
+  const std::string_view whole(s.data(), point);
+  const std::string_view fraction(s.data() + point + 1, s.size() - point - 1);
   if (whole.empty() && fraction.empty()) return false;
   if (whole.size() > 1 && whole.front() == '0') return false;
   double w = 0.0, f = 0.0;
@@ -168,24 +169,26 @@ bool read_decimal(std::string_view s, int decimals, double& value) {
   return true;
 }
 
-}  // namespace
-
-PrintedValue read_printed(std::string_view text, Edit edit, int decimals) {
+// The value in the columns of an item (read_printed, inlined into the
+// reading of a line).
+inline PrintedValue read_columns(std::string_view text, Edit edit, int decimals) {
   PrintedValue v;
   v.text = text;
   if (edit == Edit::Text || edit == Edit::WholeText) {
     v.state = PrintedValue::State::Text;
     return v;
   }
-  if (text.empty() || all_of(text, ' ')) {
+  std::size_t first = 0;
+  while (first < text.size() && text[first] == ' ') ++first;
+  if (first == text.size()) {
     v.state = PrintedValue::State::Blank;
     return v;
   }
-  if (all_of(text, '*')) {
+  if (first == 0 && text[0] == '*' && all_of(text, '*')) {
     v.state = PrintedValue::State::Asterisks;
     return v;
   }
-  const std::string_view s = text.substr(text.find_first_not_of(' '));
+  const std::string_view s(text.data() + first, text.size() - first);
   bool ok = false;
   switch (edit) {
     case Edit::Integer:
@@ -205,16 +208,27 @@ PrintedValue read_printed(std::string_view text, Edit edit, int decimals) {
   return v;
 }
 
-PrintedValue read_catalogue_number(std::string_view columns) {
-  PrintedValue v = read_printed(columns, Edit::Integer, 0);
-  if (v.state == PrintedValue::State::Number) return v;
-  const std::size_t first = columns.find_first_not_of(' ');
-  const std::optional<int32_t> alpha5 =
-      first == std::string_view::npos ? std::nullopt : alpha5_number(columns.substr(first));
-  v.state = alpha5 ? PrintedValue::State::Number : PrintedValue::State::Absent;
-  v.number = alpha5.value_or(0);
+// An item's columns: a catalogue number as read_catalogue_number reads it
+// (blanks and asterisks as any number's), every other item by its edit
+// descriptor.
+inline PrintedValue read_item(std::string_view cols, const LayoutSegment& s) {
+  // The layouts write a catalogue number as a text (Alpha-5 from 100000 on),
+  // read as a number whatever the descriptor.
+  const Edit edit = s.field == ReportField::Ncat ? Edit::Integer : s.edit;
+  PrintedValue v = read_columns(cols, edit, s.decimals);
+  if (s.field == ReportField::Ncat &&
+      (v.state == PrintedValue::State::Number || v.state == PrintedValue::State::Absent)) {
+    const std::optional<int32_t> ncat = read_catalogue_number(cols);
+    v.state = ncat ? PrintedValue::State::Number : PrintedValue::State::Absent;
+    v.number = ncat ? *ncat : 0.0;
+  }
   return v;
 }
+
+
+}  // namespace
+
+PrintedValue read_printed(std::string_view text, Edit edit, int decimals) { return read_columns(text, edit, decimals); }
 
 PrintedValue LineReading::operator[](ReportField field) const {
   for (const Value& v : values) {
@@ -233,7 +247,13 @@ std::string LineReading::text(ReportField field) const {
 }
 
 LayoutReader::LayoutReader(const LineLayout& layout, const InsertedTexts& texts)
-    : segments_(SegmentBuilder(layout, &texts).build()), items_(layout.items.size()) {}
+    : segments_(SegmentBuilder(layout, &texts).build()), items_(layout.items.size()) {
+  for (const LayoutSegment& s : segments_) {
+    if (s.kind != LayoutSegment::Kind::Item) continue;
+    if (item_first_.size() <= s.item) item_first_.resize(s.item + 1, s.first);
+    item_first_[s.item] = std::min(item_first_[s.item], s.first);
+  }
+}
 
 std::string LayoutReader::columns_of(ReportField field) const {
   for (const LayoutSegment& s : segments_) {
@@ -242,20 +262,25 @@ std::string LayoutReader::columns_of(ReportField field) const {
   return "no columns";
 }
 
-bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min_items) const {
-  out.values.clear();
-  out.problem.clear();
+// The columns of a segment that the line has (fewer at its end, none beyond).
+std::string_view columns_in(std::string_view line, const LayoutSegment& s) {
+  if (s.first >= line.size()) return {};
+  return std::string_view(line.data() + s.first, std::min(s.width, line.size() - s.first));
+}
+
+template <class Put>
+bool LayoutReader::read_with(std::string_view line, std::size_t min_items, std::string& problem, std::size_t& items,
+                             Put&& put) const {
+  problem.clear();
   // The items that the line reaches; blanks trimmed from its end may have
   // taken the last ones away.
-  std::size_t present = 0;
-  for (const LayoutSegment& s : segments_) {
-    if (s.kind == LayoutSegment::Kind::Item && s.first < line.size()) present = s.item + 1;
-  }
-  out.items = present;
+  const std::size_t present = static_cast<std::size_t>(
+      std::lower_bound(item_first_.begin(), item_first_.end(), line.size()) - item_first_.begin());
+  items = present;
   if (present < std::min(min_items, items_)) {
     for (const LayoutSegment& s : segments_) {
       if (s.kind == LayoutSegment::Kind::Item && s.item == present) {
-        out.problem = "the " + std::string(field_name(s.field)) + " in " + columns(s.first, s.width) +
+        problem = "the " + std::string(field_name(s.field)) + " in " + columns(s.first, s.width) +
                       " (the line ends at column " + std::to_string(line.size()) + ")";
         break;
       }
@@ -264,10 +289,10 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
   }
   std::size_t end = 0;  // where what the line has written ends
   for (const LayoutSegment& s : segments_) {
-    const std::string_view cols = s.first < line.size() ? line.substr(s.first, s.width) : "";
+    const std::string_view cols = columns_in(line, s);
     if (s.kind == LayoutSegment::Kind::Blank) {
       if (!all_of(cols, ' ')) {
-        out.problem = "blanks in " + columns(s.first, s.width);
+        problem = "blanks in " + columns(s.first, s.width);
         return false;
       }
       continue;
@@ -275,31 +300,46 @@ bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min
     if (s.kind == LayoutSegment::Kind::Literal) {
       if (s.item > present) break;
       if (cols != s.literal) {
-        out.problem = "\"" + s.literal + "\" in " + columns(s.first, s.width);
+        problem = "\"" + s.literal + "\" in " + columns(s.first, s.width);
         return false;
       }
       end = s.first + s.width;
       continue;
     }
     if (s.item >= present) break;
-    const PrintedValue v = s.field == ReportField::Ncat ? read_catalogue_number(cols)
-                                                        : read_printed(cols, s.edit, s.decimals);
+    const PrintedValue v = read_item(cols, s);
     const bool numeric = v.state != PrintedValue::State::Text;
     const bool blank_allowed = s.field == ReportField::TimeError;
     if (numeric && (cols.size() < s.width || v.state == PrintedValue::State::Absent ||
                     (v.state == PrintedValue::State::Blank && !blank_allowed))) {
-      out.problem = std::string(s.edit == Edit::Logical ? "T or F" : "a number") + " in " +
+      problem = std::string(s.edit == Edit::Logical ? "T or F" : "a number") + " in " +
                     columns(s.first, s.width) + " (" + std::string(field_name(s.field)) + ")";
       return false;
     }
-    out.values.push_back(LineReading::Value{s.field, s.word, v});
+    put(s, v);
     end = s.first + s.width;
   }
   if (line.size() > end && !all_of(line.substr(end), ' ')) {
-    out.problem = "nothing after column " + std::to_string(end);
+    problem = "nothing after column " + std::to_string(end);
     return false;
   }
   return true;
+}
+
+bool LayoutReader::read(std::string_view line, LineReading& out, std::size_t min_items) const {
+  out.values.clear();
+  return read_with(line, min_items, out.problem, out.items, [&out](const LayoutSegment& s, const PrintedValue& v) {
+    out.values.push_back(LineReading::Value{s.field, s.word, v});
+  });
+}
+
+bool LayoutReader::read_fields(std::string_view line, std::span<PrintedValue> by_field, std::string& problem,
+                               std::size_t min_items) const {
+  std::size_t items = 0;
+  return read_with(line, min_items, problem, items, [by_field](const LayoutSegment& s, const PrintedValue& v) {
+    const auto field = static_cast<std::size_t>(s.field);
+    if (field < by_field.size() && s.word == 0) by_field[field] = v;
+  });
 }
 
 }  // namespace vespera

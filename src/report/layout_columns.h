@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,10 @@ class LayoutReader {
   // trimmed from the end of a text item are taken as there. False, with
   // out.problem saying which columns hold what, when the line does not read.
   bool read(std::string_view line, LineReading& out, std::size_t min_items = SIZE_MAX) const;
+  // The same reading with each value put at its field's place in `by_field`
+  // (fields beyond its size, and a field's later words, are left out).
+  bool read_fields(std::string_view line, std::span<PrintedValue> by_field, std::string& problem,
+                   std::size_t min_items = SIZE_MAX) const;
 
   const std::vector<LayoutSegment>& segments() const { return segments_; }
   std::size_t items() const { return items_; }
@@ -89,16 +94,19 @@ class LayoutReader {
   std::string columns_of(ReportField field) const;
 
  private:
+  // The reading itself: put(segment, value) for each value in turn.
+  template <class Put>
+  bool read_with(std::string_view line, std::size_t min_items, std::string& problem, std::size_t& items,
+                 Put&& put) const;
+
   std::vector<LayoutSegment> segments_;
   std::size_t items_ = 0;
+  std::vector<std::size_t> item_first_;  // the first column of each item, in the order of the line
 };
 
 // The value of a field's columns under an edit descriptor: a number only
 // when written the way the format writes one (right-justified, no blanks
 // inside, Fw.d with its d decimals); all asterisks, all blanks, or neither.
 PrintedValue read_printed(std::string_view columns, Format::Descriptor::Kind edit, int decimals);
-// The value of a catalogue number's columns, printed in digits or in the
-// Alpha-5 form (A0000 is 100000): a Number, or Absent when they hold neither.
-PrintedValue read_catalogue_number(std::string_view columns);
 
 }  // namespace vespera

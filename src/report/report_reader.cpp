@@ -1,13 +1,13 @@
 #include "report/report_reader.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <memory>
+#include <string>
 
 #include "format/format_writer.h"
+#include "report/catalogue_number.h"
 #include "report/day_number_to_date.h"
-#include "report/report_headers.h"
+#include "report/format_readers.h"
+#include "report/read_ahead.h"
 
 namespace vespera {
 
@@ -16,7 +16,7 @@ namespace {
 using State = PrintedValue::State;
 
 constexpr int32_t kSecondsPerHour = 3600;
-constexpr int32_t kSecondsPerDay = 24 * kSecondsPerHour;
+constexpr int64_t kSecondsPerDay = 24 * kSecondsPerHour;
 // The morning half of the day ends at noon.
 constexpr int32_t kNoonHour = 12;
 
@@ -29,79 +29,31 @@ PrintedValue number_only(PrintedValue v) {
   return v;
 }
 
-// The text of a column header's last line, written by its layout.
-std::string column_header_text(const LineLayout& layout, char rangePhaseLetter) {
-  std::string text;
-  const Format format(layout.format);
-  if (layout.items.empty()) {
-    format.append(text, {});
-  } else {
-    format.append(text, {distance_label(rangePhaseLetter)});
-  }
-  text.pop_back();  // the line end
-  return text.substr(text.rfind('\n') + 1);
+// Whole days in `seconds` counted from midnight, rounded down also before
+// 1970 (where the seconds are negative).
+int64_t floor_days(int64_t seconds) {
+  const int64_t days = seconds / kSecondsPerDay;
+  return seconds % kSecondsPerDay < 0 ? days - 1 : days;
 }
 
-// The report formats a column header can stand for: letter, phase shown.
-struct FormatChoice {
-  char letter;
-  bool phase;
-};
-constexpr FormatChoice kFormatChoices[] = {{'A', false}, {'B', false}, {'B', true}, {'C', false},
-                                           {'C', true},  {'D', false}, {'E', false}, {'R', false}};
+PassIdentification identification_of(const LineReading& r, int32_t line_number, std::string_view text) {
+  PassIdentification id;
+  id.line_number = line_number;
+  id.text = std::string(text);
+  const PrintedValue ncat = r[ReportField::Ncat];
+  id.ncat = ncat.has_number() ? whole(ncat) : 0;
+  id.name = r.text(ReportField::Name);
+  id.detail = r.text(ReportField::Detail);
+  id.sizes = r.text(ReportField::Size);
+  id.crossSection = r.text(ReportField::CrossSection);
+  const std::string flag = r.text(ReportField::Flag);
+  id.flag = flag.empty() ? ' ' : flag.front();
+  id.standardMagnitude = number_only(r[ReportField::StandardMagnitude]);
+  id.comment = r.text(ReportField::Comment);
+  return id;
+}
 
 }  // namespace
-
-bool LocalDate::valid() const {
-  return std::chrono::year_month_day{std::chrono::year(year),
-                                     std::chrono::month(static_cast<unsigned>(month)),
-                                     std::chrono::day(static_cast<unsigned>(day))}
-      .ok();
-}
-
-int64_t LocalDate::days() const {
-  using namespace std::chrono;
-  const year_month_day ymd{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
-                           std::chrono::day(static_cast<unsigned>(day))};
-  return sys_days(ymd).time_since_epoch().count();
-}
-
-LocalDate LocalDate::from_days(int64_t n) {
-  using namespace std::chrono;
-  const year_month_day ymd{sys_days(std::chrono::days(n))};
-  return LocalDate{static_cast<int32_t>(ymd.year()), static_cast<int32_t>(unsigned(ymd.month())),
-                   static_cast<int32_t>(unsigned(ymd.day()))};
-}
-
-std::optional<double> ReportPoint::altitude() const {
-  const PrintedValue& exact = (*this)[ReportField::AltitudeDegrees];
-  const PrintedValue& v = exact.state != State::Absent ? exact : (*this)[ReportField::Altitude];
-  return v.has_number() ? std::optional<double>(v.number) : std::nullopt;
-}
-
-std::optional<double> ReportPoint::azimuth() const {
-  const PrintedValue& exact = (*this)[ReportField::AzimuthDegrees];
-  const PrintedValue& v = exact.state != State::Absent ? exact : (*this)[ReportField::Azimuth];
-  return v.has_number() ? std::optional<double>(v.number) : std::nullopt;
-}
-
-std::string ReportPass::label() const {
-  if (!identification.name.empty()) return identification.name;
-  return std::to_string(identification.ncat);
-}
-
-std::vector<std::string_view> report_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
-  }
-  return lines;
-}
 
 std::optional<DayHeader> read_day_header(std::string_view line) {
   static const LayoutReader morning(layouts::kMorningHeader);
@@ -132,155 +84,98 @@ std::optional<DayHeader> read_day_header(std::string_view line) {
   return h;
 }
 
-namespace {
-
-// The layout readers of the lines of one report format.
-struct FormatReaders {
-  FormatReaders(char letter_in, bool phase_in)
-      : letter(letter_in),
-        phase(phase_in),
-        texts{&layouts::kTimText, angle_text_layout(letter_in),
-              &distance_text_layout(phase_in ? 'P' : 'R')} {
-    if (letter == 'R') {
-      prediction = std::make_unique<LayoutReader>(layouts::kRadarLine, texts);
-      entry = std::make_unique<LayoutReader>(layouts::kRadarEntryComment);
-    } else if (letter == 'B' || letter == 'C') {
-      prediction = std::make_unique<LayoutReader>(layouts::kSkyLineWithDetails, texts);
-      sky_number = std::make_unique<LayoutReader>(layouts::kSkyLineWithNumber, texts);
-      sky_name = std::make_unique<LayoutReader>(layouts::kSkyLineWithName, texts);
-    } else {
-      prediction = std::make_unique<LayoutReader>(layouts::kLongLine, texts);
-      entry = std::make_unique<LayoutReader>(layouts::kCatalogueEntrySizes);
-      detailed_entry = std::make_unique<LayoutReader>(layouts::kDetailedEntrySizes);
-    }
-  }
-
-  bool sky() const { return letter == 'B' || letter == 'C'; }
-  // Where the values of a B or C line end: after the declination.
-  std::size_t sky_values_end() const {
-    std::size_t end = 0;
-    for (const LayoutSegment& s : prediction->segments()) {
-      if (s.kind == LayoutSegment::Kind::Item && s.item < layouts::kSkyLineValues.size()) {
-        end = s.first + s.width;
-      }
-    }
-    return end;
-  }
-
-  char letter;
-  bool phase;
-  InsertedTexts texts;
-  std::unique_ptr<LayoutReader> prediction;
-  std::unique_ptr<LayoutReader> sky_number, sky_name;
-  std::unique_ptr<LayoutReader> entry, detailed_entry;
-  LayoutReader comment{layouts::kCommentLine};
-};
-
-PassIdentification identification_of(const LineReading& r, int32_t line_number,
-                                      std::string_view text) {
-  PassIdentification id;
-  id.line_number = line_number;
-  id.text = std::string(text);
-  const PrintedValue ncat = r[ReportField::Ncat];
-  id.ncat = ncat.has_number() ? whole(ncat) : 0;
-  id.name = r.text(ReportField::Name);
-  id.detail = r.text(ReportField::Detail);
-  id.sizes = r.text(ReportField::Size);
-  id.crossSection = r.text(ReportField::CrossSection);
-  const std::string flag = r.text(ReportField::Flag);
-  id.flag = flag.empty() ? ' ' : flag.front();
-  id.standardMagnitude = number_only(r[ReportField::StandardMagnitude]);
-  id.comment = r.text(ReportField::Comment);
-  return id;
-}
-
-// An identification line of formats A, D and E read both ways; which way
-// the whole report reads decides whether it has the detail listing.
-struct EntryReadings {
-  std::size_t index = 0;  // of the line
-  std::size_t pass = 0;
-  bool plain_ok = false, detailed_ok = false;
-  PassIdentification plain, detailed;
-  std::string plain_problem, detailed_problem;
-};
-
+// The reading of a report, one line after another. Formats A, D and E: an
+// identification line may read with the detail text or without it, and the
+// whole report must read one way; as long as every line reads without it,
+// that reading is taken, and from the first line that reads only with it
+// on, that one. A line that then reads only without it is named at the end.
 class ReportParser {
  public:
-  ReportParser(std::string_view text, ReportContents& contents, ReportReadError& error)
-      : lines_(report_lines(text)), c_(contents), error_(error) {}
+  explicit ReportParser(ReportReceiver& receiver) : receiver_(receiver) {}
 
-  bool run();
+  bool read_line(std::string_view line, const ReadAhead* ahead);
+  bool finish();
+
+  ReportReadError error;
+  bool detail_listing = false;
+  std::size_t prediction_lines = 0;
 
  private:
-  bool fail(std::size_t index, std::string expected) {
-    error_.line_number = static_cast<int32_t>(index + 1);
-    error_.expected = std::move(expected);
+  bool fail(int64_t line_number, std::string expected) {
+    error.line_number = static_cast<int32_t>(line_number);
+    error.expected = std::move(expected);
     return false;
   }
+  bool fail_here(std::string expected) { return fail(line_number_, std::move(expected)); }
   std::string format_name() const { return std::string("format ") + readers_->letter; }
+  int32_t here() const { return static_cast<int32_t>(line_number_); }
 
-  bool read_settings();
-  bool read_header(std::size_t index);
-  bool read_column_header(std::size_t index);
-  bool read_pass_line(std::size_t index);
-  bool read_entry(std::size_t index);
-  bool read_long_prediction(std::size_t index);
-  bool read_sky_line(std::size_t index);
-  bool read_sky_comment(std::size_t index);
-  bool add_point(std::size_t index, const LineReading& r, bool starts_pass);
-  bool place_in_time(std::size_t index, const LineReading& r, bool starts_pass, ReportPoint& p);
-  bool settle_entries();
-  void group_nights();
+  bool read_settings(std::string_view line);
+  bool read_header(std::string_view line);
+  bool read_column_header(std::string_view line);
+  bool read_pass_line(std::string_view line, const ReadAhead* ahead);
+  bool read_values(PassLineKind kind, std::string_view line, const ReadAhead* ahead);
+  bool read_entry(std::string_view line);
+  bool read_long_prediction(std::string_view line, const ReadAhead* ahead);
+  bool read_sky_continuation(std::string_view line, const ReadAhead* ahead);
+  bool read_sky_first(std::string_view line);
+  bool read_sky_comment(std::string_view line);
+  void start_pass(PassIdentification identification);
+  void end_pass();
+  // A point of the pass: its values read into point_ (add_read_point) or
+  // taken from a reading.
+  bool add_point(const LineReading& r, bool starts_pass);
+  bool add_read_point(bool starts_pass);
+  bool place_in_time(bool starts_pass, ReportPoint& p);
 
-  std::vector<std::string_view> lines_;
-  ReportContents& c_;
-  ReportReadError& error_;
+  ReportReceiver& receiver_;
+  int64_t line_number_ = 0;
   std::unique_ptr<FormatReaders> readers_;
+  const FormatChoice* choice_ = nullptr;  // the format of readers_
+  std::optional<DayHeader> header_;  // the day header the lines are under
+  std::size_t headers_ = 0;          // read so far
+  LocalDate last_evening_;           // the night of the header before
   bool expect_columns_ = false;
-  bool pass_open_ = false;  // a pass under the current header takes continuation lines
   std::optional<PassIdentification> pending_;  // an identification line waiting for its first point
-  std::vector<EntryReadings> entries_;
+  std::optional<ReportPass> pass_;             // the pass that takes continuation lines
+  // The first identification line that does not read with the detail text.
+  int64_t first_plain_only_ = 0;
+  std::string first_plain_only_problem_;
   LineReading reading_;
+  LineReading entry_reading_;
+  ReportPoint point_;  // the point being read
 };
 
-bool ReportParser::run() {
-  c_ = ReportContents();
-  if (lines_.empty()) return fail(0, "the settings line");
-  if (!read_settings()) return false;
-  for (std::size_t i = 1; i < lines_.size(); ++i) {
-    const std::string_view line = lines_[i];
-    if (blank_line(line)) continue;
-    bool ok = true;
-    if (line.starts_with("***")) {
-      ok = read_header(i);
-    } else if (expect_columns_) {
-      ok = read_column_header(i);
-    } else if (c_.headers.empty()) {
-      ok = fail(i, "a day header (\"***  \", the date and the observing window)");
-    } else {
-      ok = read_pass_line(i);
-    }
-    if (!ok) return false;
+bool ReportParser::read_line(std::string_view line, const ReadAhead* ahead) {
+  ++line_number_;
+  if (line_number_ == 1) return read_settings(line);
+  if (blank_line(line)) return true;
+  if (line.starts_with("***")) return read_header(line);
+  if (expect_columns_) return read_column_header(line);
+  if (!header_) return fail_here("a day header (\"***  \", the date and the observing window)");
+  return read_pass_line(line, ahead);
+}
+
+bool ReportParser::finish() {
+  if (line_number_ == 0) return fail(1, "the settings line");
+  if (expect_columns_) return fail(line_number_ + 1, "a column header after the last day header");
+  if (pending_) return fail(pending_->line_number, "a prediction line after the last identification line");
+  if (detail_listing && first_plain_only_ > 0) {
+    return fail(first_plain_only_, "a pass identification line like the others: " + first_plain_only_problem_);
   }
-  if (expect_columns_) return fail(lines_.size(), "a column header after the last day header");
-  if (pending_) {
-    return fail(static_cast<std::size_t>(pending_->line_number - 1),
-                "a prediction line after the last identification line");
-  }
-  if (!settle_entries()) return false;
-  group_nights();
+  end_pass();
   return true;
 }
 
-bool ReportParser::read_settings() {
+bool ReportParser::read_settings(std::string_view line) {
   static const LayoutReader settings(layouts::kSettingsLine);
-  if (!settings.read(lines_[0], reading_)) {
-    return fail(0, "the settings line (latitude, west longitude, height, site, equinox, "
-                   "magnitude limit, minimum altitude, five T/F flags): " +
-                       reading_.problem);
+  if (!settings.read(line, reading_)) {
+    return fail_here("the settings line (latitude, west longitude, height, site, equinox, "
+                     "magnitude limit, minimum altitude, five T/F flags): " +
+                     reading_.problem);
   }
   const LineReading& r = reading_;
-  SettingsLine& s = c_.settings;
+  SettingsLine s;
   s.latitude = r[ReportField::Latitude].number;
   s.westLongitude = r[ReportField::WestLongitude].number;
   s.heightFeet = r[ReportField::HeightFeet].number;
@@ -293,161 +188,176 @@ bool ReportParser::read_settings() {
   s.walkPasses = r[ReportField::WalkPasses].number != 0.0;
   s.distancesInMiles = r[ReportField::DistancesInMiles].number != 0.0;
   s.blankLineBeforePass = r[ReportField::BlankLineBeforePass].number != 0.0;
+  receiver_.settings(s);
   return true;
 }
 
-bool ReportParser::read_header(std::size_t index) {
-  if (expect_columns_) return fail(index, "a column header after the day header");
-  if (pending_) return fail(index, "a prediction line after the identification line");
-  std::optional<DayHeader> header = read_day_header(lines_[index]);
+bool ReportParser::read_header(std::string_view line) {
+  if (expect_columns_) return fail_here("a column header after the day header");
+  if (pending_) return fail_here("a prediction line after the identification line");
+  std::optional<DayHeader> header = read_day_header(line);
   if (!header) {
-    return fail(index, "a day header: \"***  \", year, month, day, weekday, \" morning  *** "
-                       "Times are AM \" or \" evening  *** Times are PM \", zone and window");
+    return fail_here("a day header: \"***  \", year, month, day, weekday, \" morning  *** "
+                     "Times are AM \" or \" evening  *** Times are PM \", zone and window");
   }
-  header->line_number = static_cast<int32_t>(index + 1);
-  c_.headers.push_back(*header);
+  end_pass();
+  header->line_number = here();
+  header_ = std::move(header);
   expect_columns_ = true;
-  pass_open_ = false;
   return true;
 }
 
-bool ReportParser::read_column_header(std::size_t index) {
-  const std::string_view line = lines_[index];
-  for (const FormatChoice& choice : kFormatChoices) {
-    const LineLayout& layout = column_header_layout(choice.letter);
-    if (line != column_header_text(layout, choice.phase ? 'P' : 'R')) continue;
-    if (readers_ && (readers_->letter != choice.letter || readers_->phase != choice.phase)) {
-      return fail(index, "the column header of " + format_name() + " as above");
-    }
-    if (!readers_) {
-      readers_ = std::make_unique<FormatReaders>(choice.letter, choice.phase);
-      c_.formatLetter = choice.letter;
-      c_.phaseShown = choice.phase;
-      for (const LayoutSegment& s : readers_->prediction->segments()) {
-        if (s.kind == LayoutSegment::Kind::Item &&
-            static_cast<std::size_t>(s.field) < kPointFieldCount) {
-          c_.pointColumns.push_back({s.field, s.first, s.width, s.decimals});
-        }
-      }
-    }
-    c_.headers.back().column_header_line = static_cast<int32_t>(index + 1);
-    expect_columns_ = false;
+bool ReportParser::read_column_header(std::string_view line) {
+  const FormatChoice* choice = column_header_format(line);
+  if (choice == nullptr) return fail_here("the column header of a report format (\" H  M  S Tim ...\")");
+  if (readers_ && (readers_->letter != choice->letter || readers_->phase != choice->phase)) {
+    return fail_here("the column header of " + format_name() + " as above");
+  }
+  if (!readers_) {
+    readers_ = std::make_unique<FormatReaders>(choice->letter, choice->phase);
+    choice_ = choice;
+    receiver_.format(report_format(*readers_));
+  }
+  header_->column_header_line = here();
+  expect_columns_ = false;
+  const bool starts_night = headers_ == 0 || last_evening_ != header_->night_evening();
+  last_evening_ = header_->night_evening();
+  receiver_.header(*header_, headers_++, starts_night);
+  return true;
+}
+
+bool ReportParser::read_pass_line(std::string_view line, const ReadAhead* ahead) {
+  const PassLineKind kind = pass_line_kind(*readers_, line);
+  switch (kind) {
+    case PassLineKind::Identification: return read_entry(line);
+    case PassLineKind::Prediction: return read_long_prediction(line, ahead);
+    case PassLineKind::SkyComment: return read_sky_comment(line);
+    case PassLineKind::SkyContinuation: return read_sky_continuation(line, ahead);
+    case PassLineKind::SkyFirst: return read_sky_first(line);
+  }
+  return false;
+}
+
+// The values of a prediction line into point_: those read ahead by the same
+// format, or read now.
+bool ReportParser::read_values(PassLineKind kind, std::string_view line, const ReadAhead* ahead) {
+  if (ahead != nullptr && ahead->format == choice_) {
+    point_.values = ahead->values;
     return true;
   }
-  return fail(index, "the column header of a report format (\" H  M  S Tim ...\")");
+  point_.values = {};
+  if (read_prediction_values(*readers_, kind, line, point_.values, reading_.problem)) return true;
+  return fail_here("a prediction line of " + format_name() + ": " + reading_.problem);
 }
 
-bool ReportParser::read_pass_line(std::size_t index) {
-  if (readers_->sky()) return read_sky_line(index);
-  // An identification line has a catalogue number in columns 1-5; a
-  // prediction line has the hour and the minute there, with a blank between.
-  const std::string_view line = lines_[index];
-  const PrintedValue ncat = read_catalogue_number(line.substr(0, 5));
-  if (ncat.has_number() && line.size() >= 5 && (line.size() == 5 || line[5] == ' ')) {
-    return read_entry(index);
+bool ReportParser::read_entry(std::string_view line) {
+  if (pending_) return fail_here("a prediction line after the identification line");
+  LineReading& r = entry_reading_;
+  const bool plain_ok = readers_->entry->read(line, r, 1);
+  if (!plain_ok && !readers_->detailed_entry) return fail_here("a pass identification line: " + r.problem);
+  if (plain_ok && !detail_listing) {
+    pending_ = identification_of(r, here(), line);
+    if (readers_->detailed_entry && first_plain_only_ == 0 && !readers_->detailed_entry->read(line, r, 1)) {
+      first_plain_only_ = line_number_;
+      first_plain_only_problem_ = r.problem;
+    }
+    return true;
   }
-  return read_long_prediction(index);
-}
-
-bool ReportParser::read_entry(std::size_t index) {
-  if (pending_) return fail(index, "a prediction line after the identification line");
-  const std::string_view line = lines_[index];
-  EntryReadings e;
-  e.index = index;
-  e.pass = c_.passes.size();
-  LineReading r;
-  e.plain_ok = readers_->entry->read(line, r, 1);
-  e.plain_problem = r.problem;
-  if (e.plain_ok) e.plain = identification_of(r, static_cast<int32_t>(index + 1), line);
-  if (readers_->detailed_entry) {
-    e.detailed_ok = readers_->detailed_entry->read(line, r, 1);
-    e.detailed_problem = r.problem;
-    if (e.detailed_ok) e.detailed = identification_of(r, static_cast<int32_t>(index + 1), line);
+  const std::string plain_problem = r.problem;
+  if (!readers_->detailed_entry->read(line, r, 1)) {
+    if (!plain_ok) return fail_here("a pass identification line: " + plain_problem);
+    if (first_plain_only_ == 0) {
+      first_plain_only_ = line_number_;
+      first_plain_only_problem_ = r.problem;
+    }
+    readers_->entry->read(line, r, 1);
+  } else if (!plain_ok) {
+    detail_listing = true;
   }
-  if (!e.plain_ok && !e.detailed_ok) {
-    return fail(index, "a pass identification line: " + e.plain_problem);
-  }
-  pending_ = e.plain_ok ? e.plain : e.detailed;
-  entries_.push_back(std::move(e));
+  pending_ = identification_of(r, here(), line);
   return true;
 }
 
-bool ReportParser::read_long_prediction(std::size_t index) {
-  if (!readers_->prediction->read(lines_[index], reading_)) {
-    return fail(index, "a prediction line of " + format_name() + ": " + reading_.problem);
-  }
-  if (!pending_ && !pass_open_) {
-    return fail(index, "a pass identification line (the catalogue number in columns 1-5)");
-  }
+bool ReportParser::read_long_prediction(std::string_view line, const ReadAhead* ahead) {
+  if (!read_values(PassLineKind::Prediction, line, ahead)) return false;
+  if (!pending_ && !pass_) return fail_here("a pass identification line (the catalogue number in columns 1-5)");
   const bool starts_pass = pending_.has_value();
   if (starts_pass) {
-    c_.passes.push_back(ReportPass());
-    c_.passes.back().identification = std::move(*pending_);
+    start_pass(std::move(*pending_));
     pending_.reset();
   }
-  return add_point(index, reading_, starts_pass);
+  return add_read_point(starts_pass);
 }
 
-bool ReportParser::read_sky_line(std::size_t index) {
-  const std::string_view line = lines_[index];
-  if (line.starts_with("        ")) return read_sky_comment(index);
+bool ReportParser::read_sky_continuation(std::string_view line, const ReadAhead* ahead) {
+  if (!read_values(PassLineKind::SkyContinuation, line, ahead)) return false;
+  if (!pass_) {
+    return fail_here("the first line of a pass, with its identification after column " +
+                     std::to_string(readers_->sky_values_end()));
+  }
+  return add_read_point(false);
+}
+
+bool ReportParser::read_sky_first(std::string_view line) {
   const std::size_t values_end = readers_->sky_values_end();
-  if (line.size() <= values_end) {
-    if (!readers_->prediction->read(line, reading_, layouts::kSkyLineValues.size())) {
-      return fail(index, "a prediction line of " + format_name() + ": " + reading_.problem);
-    }
-    if (!pass_open_) {
-      return fail(index, "the first line of a pass, with its identification after column " +
-                             std::to_string(values_end));
-    }
-    return add_point(index, reading_, false);
-  }
   const std::size_t least = layouts::kSkyLineValues.size() + 1;
-  if (!readers_->sky_number->read(line, reading_) &&
-      !readers_->sky_name->read(line, reading_, least) &&
+  if (!readers_->sky_number->read(line, reading_) && !readers_->sky_name->read(line, reading_, least) &&
       !readers_->prediction->read(line, reading_, least)) {
-    return fail(index, "the first line of a pass of " + format_name() + ": " + reading_.problem);
+    return fail_here("the first line of a pass of " + format_name() + ": " + reading_.problem);
   }
-  c_.passes.push_back(ReportPass());
-  c_.passes.back().identification =
-      identification_of(reading_, static_cast<int32_t>(index + 1), line.substr(values_end));
-  return add_point(index, reading_, true);
+  start_pass(identification_of(reading_, here(), line.substr(values_end)));
+  return add_point(reading_, true);
 }
 
-bool ReportParser::read_sky_comment(std::size_t index) {
+bool ReportParser::read_sky_comment(std::string_view line) {
   LineReading r;
-  if (!pass_open_ || c_.passes.back().points.size() != 1 ||
-      c_.passes.back().comment_line_number != 0 || !readers_->comment.read(lines_[index], r, 1)) {
-    return fail(index, "a prediction line of " + format_name() +
-                           " (a comment line stands only under the first line of a pass)");
+  if (!pass_ || pass_->points.size() != 1 || pass_->comment_line_number != 0 ||
+      !readers_->comment.read(line, r, 1)) {
+    return fail_here("a prediction line of " + format_name() +
+                     " (a comment line stands only under the first line of a pass)");
   }
-  c_.passes.back().commentLine = r.text(ReportField::Comment);
-  c_.passes.back().comment_line_number = static_cast<int32_t>(index + 1);
+  pass_->commentLine = r.text(ReportField::Comment);
+  pass_->comment_line_number = here();
   return true;
 }
 
-bool ReportParser::add_point(std::size_t index, const LineReading& r, bool starts_pass) {
-  ReportPoint p;
-  p.line_number = static_cast<int32_t>(index + 1);
+void ReportParser::start_pass(PassIdentification identification) {
+  end_pass();
+  pass_.emplace();
+  pass_->identification = std::move(identification);
+  pass_->header = headers_ - 1;
+}
+
+void ReportParser::end_pass() {
+  if (!pass_) return;
+  receiver_.pass(std::move(*pass_));
+  pass_.reset();
+}
+
+bool ReportParser::add_point(const LineReading& r, bool starts_pass) {
+  point_.values = {};
   for (const LineReading::Value& v : r.values) {
     const auto field = static_cast<std::size_t>(v.field);
-    if (field < kPointFieldCount && p.values[field].state == State::Absent) {
-      p.values[field] = number_only(v.value);
-    }
+    if (field < kPointFieldCount && point_.values[field].state == State::Absent) point_.values[field] = v.value;
   }
+  return add_read_point(starts_pass);
+}
+
+bool ReportParser::add_read_point(bool starts_pass) {
+  ReportPoint& p = point_;
+  p.line_number = here();
   PrintedValue& mark = p.values[static_cast<std::size_t>(ReportField::FoundMark)];
-  const std::string_view mark_text = r[ReportField::FoundMark].text;
-  if (mark_text != "C" && mark_text != " ") {
-    return fail(index, "C or a blank in " + readers_->prediction->columns_of(ReportField::FoundMark));
+  const bool found = mark.text.size() == 1 && mark.text[0] == 'C';
+  if (!found && !(mark.text.size() == 1 && mark.text[0] == ' ')) {
+    return fail_here("C or a blank in " + readers_->prediction->columns_of(ReportField::FoundMark));
   }
   mark.state = State::Number;
-  mark.number = mark_text == "C" ? 1.0 : 0.0;
-  if (!place_in_time(index, r, starts_pass, p)) return false;
-  ReportPass& pass = c_.passes.back();
-  if (starts_pass) pass.header = c_.headers.size() - 1;
-  pass.points.push_back(p);
-  pass_open_ = true;
-  ++c_.predictionLines;
+  mark.number = found ? 1.0 : 0.0;
+  if (!place_in_time(starts_pass, p)) return false;
+  receiver_.point(*pass_, p);
+  for (PrintedValue& v : p.values) v.text = {};
+  pass_->points.push_back(p);
+  ++prediction_lines;
   return true;
 }
 
@@ -455,13 +365,12 @@ bool ReportParser::add_point(std::size_t index, const LineReading& r, bool start
 // clock the hours 1-12 stand for two times of day; the half of the day in
 // the header decides for the first point of a pass, and the time nearest the
 // point before it for the others.
-bool ReportParser::place_in_time(std::size_t index, const LineReading& r, bool starts_pass,
-                                 ReportPoint& p) {
-  const int32_t hour = whole(r[ReportField::Hour]);
-  const int32_t minute = whole(r[ReportField::Minute]);
-  const int32_t second = whole(r[ReportField::Second]);
+bool ReportParser::place_in_time(bool starts_pass, ReportPoint& p) {
+  const int32_t hour = whole(p[ReportField::Hour]);
+  const int32_t minute = whole(p[ReportField::Minute]);
+  const int32_t second = whole(p[ReportField::Second]);
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
-    return fail(index, "a time of day in columns 1-8 of a prediction line");
+    return fail_here("a time of day in columns 1-8 of a prediction line");
   }
   const int32_t rest = minute * 60 + second;
   int32_t candidates[2] = {hour * kSecondsPerHour + rest, -1};
@@ -470,20 +379,18 @@ bool ReportParser::place_in_time(std::size_t index, const LineReading& r, bool s
     candidates[1] = candidates[0] + kNoonHour * kSecondsPerHour;
   }
   if (starts_pass) {
-    const DayHeader& header = c_.headers.back();
-    const bool evening = header.half == 2;
+    const bool evening = header_->half == 2;
     for (const int32_t t : candidates) {
       if (t >= 0 && (t >= kNoonHour * kSecondsPerHour) == evening) {
-        p.date = header.date;
+        p.date = header_->date;
         p.seconds_of_day = t;
         return true;
       }
     }
-    return fail(index, std::string("a time in the ") + (evening ? "evening" : "morning") +
-                           ", as the day header says");
+    return fail_here(std::string("a time in the ") + (evening ? "evening" : "morning") +
+                     ", as the day header says");
   }
-  const ReportPoint& before = c_.passes.back().points.back();
-  const int64_t previous = before.date.days() * kSecondsPerDay + before.seconds_of_day;
+  const ReportPoint& before = pass_->points.back();
   int64_t best = 0;
   bool found = false;
   for (const int32_t t : candidates) {
@@ -494,61 +401,22 @@ bool ReportParser::place_in_time(std::size_t index, const LineReading& r, bool s
     if (!found || std::llabs(delta) < std::llabs(best)) best = delta;
     found = true;
   }
-  const int64_t now = previous + best;
-  p.date = LocalDate::from_days(now / kSecondsPerDay);
-  p.seconds_of_day = static_cast<int32_t>(now % kSecondsPerDay);
+  const int64_t now = before.local_seconds() + best;
+  const int64_t day = floor_days(now);
+  p.date = LocalDate::from_days(day);
+  p.seconds_of_day = static_cast<int32_t>(now - day * kSecondsPerDay);
   return true;
 }
 
-// Formats A, D and E: the identification lines read with or without the
-// detail text; the reading that fits every line of the report holds.
-bool ReportParser::settle_entries() {
-  const bool plain = std::all_of(entries_.begin(), entries_.end(),
-                                 [](const EntryReadings& e) { return e.plain_ok; });
-  if (!plain) {
-    for (const EntryReadings& e : entries_) {
-      if (!e.detailed_ok) {
-        return fail(e.index, "a pass identification line like the others: " + e.detailed_problem);
-      }
-    }
-    c_.detailListing = true;
-  }
-  for (EntryReadings& e : entries_) {
-    c_.passes[e.pass].identification = plain ? std::move(e.plain) : std::move(e.detailed);
-  }
-  return true;
-}
+ReportReader::ReportReader(ReportReceiver& receiver) : parser_(std::make_unique<ReportParser>(receiver)) {}
+ReportReader::~ReportReader() = default;
 
-// Nights run from noon to noon: an evening header's date begins its night,
-// a morning header belongs to the night of the day before.
-void ReportParser::group_nights() {
-  for (std::size_t h = 0; h < c_.headers.size(); ++h) {
-    const DayHeader& header = c_.headers[h];
-    const LocalDate evening =
-        header.half == 2 ? header.date : LocalDate::from_days(header.date.days() - 1);
-    auto night = std::find_if(c_.nights.begin(), c_.nights.end(),
-                              [&](const ReportNight& n) { return n.evening == evening; });
-    if (night == c_.nights.end()) {
-      c_.nights.push_back(ReportNight{evening, {}, {}});
-      night = c_.nights.end() - 1;
-    }
-    night->headers.push_back(h);
-  }
-  for (std::size_t p = 0; p < c_.passes.size(); ++p) {
-    const std::size_t header = c_.passes[p].header;
-    for (ReportNight& night : c_.nights) {
-      if (std::find(night.headers.begin(), night.headers.end(), header) != night.headers.end()) {
-        night.passes.push_back(p);
-      }
-    }
-  }
+bool ReportReader::read_line(std::string_view line, const ReadAhead* ahead) {
+  return parser_->read_line(line, ahead);
 }
-
-}  // namespace
-
-bool read_report(std::string_view text, ReportContents& contents, ReportReadError& error) {
-  error = ReportReadError();
-  return ReportParser(text, contents, error).run();
-}
+bool ReportReader::finish() { return parser_->finish(); }
+const ReportReadError& ReportReader::error() const { return parser_->error; }
+bool ReportReader::detail_listing() const { return parser_->detail_listing; }
+std::size_t ReportReader::prediction_lines() const { return parser_->prediction_lines; }
 
 }  // namespace vespera

@@ -1,144 +1,75 @@
-// Reads a whole report back: the settings line, the day headers, the column
-// header (which tells the report format), the passes with their
+// Reads a report back line by line: the settings line, the day headers, the
+// column header (which tells the report format), the passes with their
 // identification and the prediction lines of each, and the comment lines of
 // formats B and C. Every line is read by the layout the writer writes it
-// with (report_layouts.h). The result is grouped into nights, passes and
-// points with typed values; a report that does not read gives the number of
-// its first unreadable line and what was expected there.
+// with (report_layouts.h). What it reads is handed on as it is read, so that
+// a report of any size is read in the memory of one pass; a report that does
+// not read gives the number of its first unreadable line and what was
+// expected there.
 #pragma once
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
+#include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
-#include "report/layout_columns.h"
-#include "report/report_layouts.h"
+#include "report/report_records.h"
 
 namespace vespera {
 
-// A calendar date of the report (local).
-struct LocalDate {
-  int32_t year = 0;
-  int32_t month = 0;  // 1-12
-  int32_t day = 0;
-
-  bool valid() const;
-  // Days since 1970-01-01, and the date that many days from it.
-  int64_t days() const;
-  static LocalDate from_days(int64_t days);
-  friend bool operator==(const LocalDate&, const LocalDate&) = default;
+// What a reading hands on, in the order of the report.
+class ReportReceiver {
+ public:
+  virtual ~ReportReceiver() = default;
+  virtual void settings(const SettingsLine&) {}
+  // The first column header: the report's format and the columns of its
+  // prediction lines.
+  virtual void format(const ReportFormat&) {}
+  // A day header, the index'th of the report (from 0). `starts_night` when
+  // the header before it belonged to another night (or there was none):
+  // the night before then has no more passes to come, unless its headers
+  // come back later in the report, which then starts it again.
+  virtual void header(const DayHeader&, std::size_t /*index*/, bool /*starts_night*/) {}
+  // A prediction line of `pass` (its points before this one are in it).
+  // The printed texts of the point's values stand only during the call.
+  virtual void point(const ReportPass& /*pass*/, const ReportPoint& /*point*/) {}
+  // A pass whose lines are all read (the values' printed texts are gone).
+  virtual void pass(ReportPass&& /*pass*/) {}
 };
 
-// The settings line: the site and main settings as the control file gave them.
-struct SettingsLine {
-  double latitude = 0.0;
-  double westLongitude = 0.0;
-  double heightFeet = 0.0;
-  std::string siteName;
-  int32_t equinoxYear = 0;
-  double magnitudeLimit = 0.0;
-  int32_t minAltitude = 0;
-  bool radarFormat = false;
-  bool ignoreShadow = false;
-  bool walkPasses = false;
-  bool distancesInMiles = false;
-  bool blankLineBeforePass = false;
+class ReportParser;
+struct ReadAhead;
+
+class ReportReader {
+ public:
+  explicit ReportReader(ReportReceiver& receiver);
+  ~ReportReader();
+  ReportReader(const ReportReader&) = delete;
+  ReportReader& operator=(const ReportReader&) = delete;
+
+  // The next line of the report, without its line end; false when it does
+  // not read (error() says where and what was expected). `ahead`: the line
+  // read ahead (read_ahead.h), whose values are then taken as they are.
+  bool read_line(std::string_view line, const ReadAhead* ahead = nullptr);
+  // The end of the report: hands on the last pass; false when the report
+  // ends where it cannot, or when its identification lines do not read
+  // alike.
+  bool finish();
+
+  const ReportReadError& error() const;
+  // Formats A, D and E: the identification lines carry the detail text (as
+  // far as the lines read so far tell).
+  bool detail_listing() const;
+  std::size_t prediction_lines() const;
+
+ private:
+  std::unique_ptr<ReportParser> parser_;
 };
 
-struct DayHeader {
-  int32_t line_number = 0;
-  LocalDate date;
-  std::string monthName;  // 4 characters as printed, "June", "Sept", "Oct "
-  std::string weekday;    // 3 characters
-  int32_t half = 1;       // 1 morning (times are AM), 2 evening (PM)
-  std::string zoneLabel;  // 4 characters
-  // The night's observing window on the 24-hour clock.
-  int32_t windowStartHour = 0, windowStartMinute = 0;
-  int32_t windowEndHour = 0, windowEndMinute = 0;
-  int32_t column_header_line = 0;  // the column header under it
-};
-
-// One prediction line.
-struct ReportPoint {
-  int32_t line_number = 0;
-  // The local date and time on the 24-hour clock: the header's date and
-  // half of the day for the first point of a pass, the next time within the
-  // pass for the others (a pass can run past midnight without a header).
-  LocalDate date;
-  int32_t seconds_of_day = 0;
-  // Every value of the line by its field (Absent where the format has none).
-  std::array<PrintedValue, kPointFieldCount> values{};
-
-  const PrintedValue& operator[](ReportField field) const {
-    return values[static_cast<std::size_t>(field)];
-  }
-  bool found_here() const { return (*this)[ReportField::FoundMark].number != 0.0; }
-  // Altitude and azimuth in degrees: two decimals in format E, whole
-  // degrees in the others; nullopt where asterisks stand.
-  std::optional<double> altitude() const;
-  std::optional<double> azimuth() const;
-};
-
-// The identification of a pass, as far as the report shows it.
-struct PassIdentification {
-  int32_t line_number = 0;
-  std::string text;  // the identification line (A, D, E, R) or the end of the first line (B, C)
-  int32_t ncat = 0;  // 0 when not shown (formats B and C with a name)
-  std::string name, detail, sizes, crossSection, comment;
-  char flag = ' ';
-  PrintedValue standardMagnitude;
-};
-
-struct ReportPass {
-  PassIdentification identification;
-  std::size_t header = 0;  // the day header it is under
-  std::string commentLine;  // formats B and C: the comment line under the first line
-  int32_t comment_line_number = 0;
-  std::vector<ReportPoint> points;
-
-  // The satellite's name, or its catalogue number when no name is shown.
-  std::string label() const;
-};
-
-// The passes of one night: an evening and the morning after it.
-struct ReportNight {
-  LocalDate evening;              // the date on which the night begins
-  std::vector<std::size_t> headers;  // its day headers
-  std::vector<std::size_t> passes;
-};
-
-struct ReportContents {
-  SettingsLine settings;
-  char formatLetter = ' ';     // A, B, C, D, E or R; blank without predictions
-  bool phaseShown = false;     // formats B and C: the phase angle instead of the range
-  bool detailListing = false;  // formats A, D, E: identification with detail text
-  std::vector<DayHeader> headers;
-  std::vector<ReportPass> passes;
-  std::vector<ReportNight> nights;
-  std::size_t predictionLines = 0;
-  // The columns of the prediction lines' values, in their order on the line
-  // (for a table of every column).
-  struct PointColumn {
-    ReportField field;
-    std::size_t first;  // 0-based column
-    std::size_t width;
-    int decimals;
-  };
-  std::vector<PointColumn> pointColumns;
-};
-
-struct ReportReadError {
-  int32_t line_number = 0;
-  std::string expected;
-};
-
-// read_report: reads a report (lines ended by LF, CRLF or CR). True with the
-// contents; false with the first line that does not read and what was
-// expected there.
+// read_report: reads a whole report (lines ended by LF, CRLF or CR) into
+// memory. True with the contents; false with the first line that does not
+// read and what was expected there.
 bool read_report(std::string_view text, ReportContents& contents, ReportReadError& error);
 
 // read_day_header: one day header line, without the empty line before it.

@@ -5,6 +5,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "report/catalogue_number.h"
+#include "report/line_splitter.h"
 
 namespace vespera {
 namespace {
@@ -100,6 +104,99 @@ TEST(ReportReader, SkyLayoutWithCommentAndAsterisks) {
   EXPECT_EQ(second[ReportField::Height].state, PrintedValue::State::Asterisks);
   EXPECT_EQ(*second.azimuth(), 125.0);
   EXPECT_EQ(c.passes[1].label(), "12345");
+}
+
+// Times before 1970 count negative seconds: a pass's later points keep their
+// date and time of day (a day is found by rounding down, not toward zero).
+TEST(ReportReader, PassesBefore1970KeepTheirDatesAndTimes) {
+  const std::string settings =
+      "  40.000  75.000  300.   Backyard observatory     1950  4.5 10 F F T T F\n";
+  const std::string line = "     12 285   304  4.2   0 2  256 254  852 0.5 150 14 1  19.2\n";
+  for (const char* year : {"1950", "1965", "1969", "1970", "2017"}) {
+    const std::string evening =
+        std::string("\n***  ") + year + " Dec  31  Mon evening  *** Times are PM EDT  ***  19 7  623\n";
+    const ReportContents c = read_ok(settings + evening + kColumnsA + kIss + "23 59 30" + line +
+                                     "23 59 59" + line + " 0  0 40" + line + " 0  1 20" + line);
+    ASSERT_EQ(c.passes.size(), 1u) << year;
+    const std::vector<ReportPoint>& p = c.passes[0].points;
+    ASSERT_EQ(p.size(), 4u) << year;
+    EXPECT_EQ(hms(p[0]), "31 23:59:30") << year;
+    EXPECT_EQ(hms(p[1]), "31 23:59:59") << year;
+    EXPECT_EQ(hms(p[2]), "1 00:00:40") << year;
+    EXPECT_EQ(hms(p[3]), "1 00:01:20") << year;
+    EXPECT_EQ(p[3].date.year, std::stoi(year) + 1) << year;
+    EXPECT_EQ(p[3].date.month, 1) << year;
+    EXPECT_EQ(p[3].local_seconds() - p[0].local_seconds(), 110) << year;
+  }
+}
+
+// A report read in pieces of any size, with its line ends (LF, CR LF, a lone
+// CR) falling between pieces, gives the lines of the whole text.
+TEST(LineSplitter, PiecesOfAnySizeGiveTheSameLines) {
+  const std::string text = "one\r\ntwo\rthree\n\nfour\r\r\nfive";
+  const std::vector<std::string> whole = {"one", "two", "three", "", "four", "", "five"};
+  for (std::size_t size = 1; size <= text.size(); ++size) {
+    std::vector<std::string> lines;
+    LineSplitter splitter;
+    const auto take = [&lines](std::string_view line) {
+      lines.emplace_back(line);
+      return true;
+    };
+    for (std::size_t at = 0; at < text.size(); at += size) splitter.feed(std::string_view(text).substr(at, size), take);
+    splitter.finish(take);
+    EXPECT_EQ(lines, whole) << "pieces of " << size;
+  }
+}
+
+TEST(LineSplitter, AVeryLongLineIsCut) {
+  const std::string text = std::string(3 * LineSplitter::kMaxLine, 'x') + "\nnext\n";
+  std::vector<std::size_t> lengths;
+  LineSplitter splitter;
+  const auto take = [&lengths](std::string_view line) {
+    lengths.push_back(line.size());
+    return true;
+  };
+  for (std::size_t at = 0; at < text.size(); at += 1000) splitter.feed(std::string_view(text).substr(at, 1000), take);
+  splitter.finish(take);
+  EXPECT_EQ(lengths, (std::vector<std::size_t>{LineSplitter::kMaxLine + 1, 4}));
+}
+
+TEST(ReportReader, CatalogueNumbers) {
+  struct Case {
+    const char* columns;
+    std::optional<int32_t> ncat;
+  };
+  const Case cases[] = {{"25544", 25544}, {"  877", 877}, {"    1", 1}, {"99999", 99999},
+                        {"     ", std::nullopt}, {" 7  8", std::nullopt}, {"*****", std::nullopt},
+                        {"0 877", std::nullopt}, {"  -12", -12}};
+  for (const Case& c : cases) EXPECT_EQ(read_catalogue_number(c.columns), c.ncat) << c.columns;
+}
+
+// The reader hands on what it reads as it reads it: the passes of a night
+// before the header of the next night, each pass once it is complete.
+TEST(ReportReader, HandsOnPassesAndNightsInOrder) {
+  struct Events : ReportReceiver {
+    std::string log;
+    void header(const DayHeader& h, std::size_t index, bool starts_night) override {
+      log.append("H").append(std::to_string(index)).append(starts_night ? "n" : "");
+      log.append(std::to_string(h.date.day)).append(" ");
+    }
+    void point(const ReportPass& pass, const ReportPoint& p) override {
+      log.append("p").append(std::to_string(pass.points.size()));
+      log.append(p[ReportField::Magnitude].text.empty() ? " " : "t ");
+    }
+    void pass(ReportPass&& pass) override { log.append("P").append(std::to_string(pass.points.size())).append(" "); }
+  } events;
+  const std::string point = " 7 20 53     12 285   304  4.2   0 2  256 254  852 0.5 150 14 1  19.2";
+  const std::string text = kSettings + kEvening + kColumnsA + kIss + point + "\n" + point + "\n" +
+                           kMorning + kColumnsA + kIss + point + "\n" +
+                           "\n***  2017 Oct  17  Tue evening  *** Times are PM EDT  ***  19 7  623\n" +
+                           kColumnsA + kIss + point;
+  ReportReader reader(events);
+  for (const std::string_view line : report_lines(text)) ASSERT_TRUE(reader.read_line(line)) << line;
+  ASSERT_TRUE(reader.finish());
+  EXPECT_EQ(events.log, "H0n16 p0t p1t P2 H1" "17 p0t P1 H2n17 p0t P1 ");
+  EXPECT_EQ(reader.prediction_lines(), 4u);
 }
 
 struct BadReport {
