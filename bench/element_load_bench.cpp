@@ -155,34 +155,21 @@ std::string omm_text(int form) {
   return text;
 }
 
+// Writes the generated sets in OMM form `form` to the file `name`.
+std::string written_omm_file(const char* name, int form) {
+  const std::string path = bench_dir() + "/" + name;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) std::abort();
+  const std::string text = omm_text(form);
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+  return path;
+}
+
 // The generated sets in form 0 (two-line), 1 (CSV), 2 (XML) or 3 (JSON).
 const std::string& generated_file_in(int form) {
-  static const std::string paths[4] = {
-      generated_file(),
-      [] {
-        const std::string p = bench_dir() + "/gen.csv";
-        std::FILE* f = std::fopen(p.c_str(), "wb");
-        const std::string text = omm_text(1);
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-        return p;
-      }(),
-      [] {
-        const std::string p = bench_dir() + "/gen.xml";
-        std::FILE* f = std::fopen(p.c_str(), "wb");
-        const std::string text = omm_text(2);
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-        return p;
-      }(),
-      [] {
-        const std::string p = bench_dir() + "/gen.json";
-        std::FILE* f = std::fopen(p.c_str(), "wb");
-        const std::string text = omm_text(3);
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-        return p;
-      }()};
+  static const std::string paths[4] = {generated_file(), written_omm_file("gen.csv", 1),
+                                       written_omm_file("gen.xml", 2), written_omm_file("gen.json", 3)};
   return paths[form];
 }
 

@@ -152,19 +152,12 @@ TEST(AlphaFiveCatalogueNumbers, ReadAsTheirNumbers) {
   const std::string path = std::string(kSharedData) + "/catalog-2022-07-15.tle";
   if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is absent";
   TempDir dir;
-  const std::string link = dir.path("c.tle");
-  ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
-  ElementHarness harness;
-  harness.settings.keepElementsInMemory = false;
-  harness.set_files({link});
-  ElementSource source;
-  source.rewindElementSets();
-  ElementSet set;
+  std::string console;
   std::vector<int32_t> alpha5;
-  while (source.nextElementSet(harness.context(), set) == 0) {
+  for (const ElementSet& set : test::streamed_sets(path, dir.path("c.tle"), console)) {
     if (set.ncat >= 100000) alpha5.push_back(set.ncat);
   }
-  EXPECT_EQ(harness.console_text(), "");
+  EXPECT_EQ(console, "");
   ASSERT_EQ(alpha5.size(), 273u);
   EXPECT_EQ(alpha5.front(), 270000);
   EXPECT_EQ(alpha5.back(), 270288);
@@ -181,16 +174,12 @@ TEST(OmmCatalogue, CsvGivesTheTwoLineSetsAndTheNewObjects) {
   TempDir dir;
   std::map<int32_t, ElementSet> by_form[2];
   for (int form = 0; form < 2; ++form) {
+    std::string console;
     const std::string link = dir.path(form == 0 ? "a.tle" : "a.csv");
-    ASSERT_EQ(symlink((form == 0 ? tle : csv).c_str(), link.c_str()), 0);
-    ElementHarness harness;
-    harness.settings.keepElementsInMemory = false;
-    harness.set_files({link});
-    ElementSource source;
-    source.rewindElementSets();
-    ElementSet set;
-    while (source.nextElementSet(harness.context(), set) == 0) by_form[form][set.ncat] = set;
-    EXPECT_EQ(harness.console_text(), "");
+    for (const ElementSet& set : test::streamed_sets(form == 0 ? tle : csv, link, console)) {
+      by_form[form][set.ncat] = set;
+    }
+    EXPECT_EQ(console, "");
   }
   ASSERT_EQ(by_form[0].size(), 15298u);
   ASSERT_EQ(by_form[1].size(), by_form[0].size() + 5);

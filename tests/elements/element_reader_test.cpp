@@ -20,22 +20,10 @@ using test::line2;
 using test::plain_set;
 using test::TempDir;
 
-// Reads every set of a file in turn, as the streaming reader does.
-struct FileReading {
-  std::vector<ElementSet> sets;
-  std::string console;
-  std::string file_field;  // the file's name as messages print it
-};
+using test::FileReading;
 
 FileReading read_all(ElementHarness& harness, const std::string& path) {
-  ElementFile file;
-  EXPECT_TRUE(file.open(FileName(path)));
-  FileReading result;
-  ElementSet set;
-  while (readElementSet(file, harness.context(), set) == 0) result.sets.push_back(set);
-  result.console = harness.console_text();
-  result.file_field = field40(path);
-  return result;
+  return test::read_whole_file(harness, path);
 }
 
 FileReading read_text(const std::string& text, ElementHarness& harness) {

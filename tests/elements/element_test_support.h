@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "elements/element_file.h"
+#include "elements/element_reader.h"
 #include "elements/element_source.h"
 #include "support/temp_files.h"
 #include "magnitudes/magnitude_table.h"
@@ -94,5 +98,42 @@ struct ElementHarness {
     table[table.count].flag = flag;
   }
 };
+
+// Every set of one file as readElementSet gives them in turn, the console
+// text of the reading and the file's name as messages print it.
+struct FileReading {
+  std::vector<ElementSet> sets;
+  std::string console;
+  std::string file_field;
+};
+
+inline FileReading read_whole_file(ElementHarness& harness, const std::string& path) {
+  ElementFile file;
+  EXPECT_TRUE(file.open(FileName(path)));
+  FileReading result;
+  ElementSet set;
+  while (readElementSet(file, harness.context(), set) == 0) result.sets.push_back(set);
+  result.console = harness.console_text();
+  result.file_field = field40(path);
+  return result;
+}
+
+// The sets of one streaming pass over the file `source`, read through a link
+// `link` (a short name: file names are 40-character fields); the console
+// text in `console`.
+inline std::vector<ElementSet> streamed_sets(const std::string& source, const std::string& link,
+                                             std::string& console) {
+  EXPECT_EQ(symlink(source.c_str(), link.c_str()), 0);
+  ElementHarness harness;
+  harness.settings.keepElementsInMemory = false;
+  harness.set_files({link});
+  ElementSource source_of_sets;
+  source_of_sets.rewindElementSets();
+  std::vector<ElementSet> sets;
+  ElementSet set;
+  while (source_of_sets.nextElementSet(harness.context(), set) == 0) sets.push_back(set);
+  console = harness.console_text();
+  return sets;
+}
 
 }  // namespace vespera::test

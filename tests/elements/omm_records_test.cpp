@@ -80,7 +80,6 @@ TEST(OmmRecords, InternationalDesignator) {
   EXPECT_EQ(international_designator("1998-67A"), "1998-67A");
 }
 
-// Every set of a file, and the console, as the streaming reader gets them.
 struct Reading {
   std::vector<ElementSet> sets;
   std::string console;
@@ -90,15 +89,8 @@ struct Reading {
 Reading read_file_text(const std::string& name, const std::string& text) {
   TempDir dir;
   ElementHarness harness;
-  const std::string path = dir.write(name, text);
-  ElementFile file;
-  EXPECT_TRUE(file.open(FileName(path)));
-  Reading r;
-  ElementSet set;
-  while (readElementSet(file, harness.context(), set) == 0) r.sets.push_back(set);
-  r.console = harness.console_text();
-  r.field = field40(path);
-  return r;
+  test::FileReading r = test::read_whole_file(harness, dir.write(name, text));
+  return Reading{std::move(r.sets), std::move(r.console), std::move(r.file_field)};
 }
 
 std::string format_error(int line) {
