@@ -1,29 +1,77 @@
 #include "prediction/element_search.h"
 
+#include <vector>
+
 #include "prediction/observation.h"
 #include "prediction/orbit.h"
 #include "prediction/pass_walk.h"
+#include "prediction/sgp4_ephemeris.h"
+#include "prediction/sgp4_observation.h"
+#include "prediction/sgp4_walk_start.h"
 
 namespace vespera {
 
-void search_element_set(const ElementSet& set, const EngineRun& run, const NightState& night,
-                        PredictionSink& sink, const StopToken& stop) {
-  const SearchScope scope{set, run.site, night.window, run.minAltitudeDeg, stop};
-  OrbitSetup orbit;
-  if (!setup_orbit(scope, orbit)) return;
+namespace {
+
+// The SGP4 model's passes lie up to a degree, and their nearest points some
+// seconds, from the compact orbit's: the acceptance width of the search is
+// widened by this much (radians) so that none is lost.
+constexpr float kSgp4LonWindowMargin = 0.1f;
+
+// Walks every candidate revolution of the set over the night; in the SGP4
+// model (`sgp4` set) from the start sgp4_walk_start finds.
+void walk_candidates(const SearchScope& scope, const EngineRun& run, const NightState& night,
+                     OrbitSetup& orbit, Sgp4Observer* sgp4, PredictionSink& sink) {
+  const ElementSet& set = scope.set;
   ObservationScope observation{run.site, run.filters, night, set, orbit, 0,
-                               standard_magnitude(*run.catalogue, set.ncat)};
+                               standard_magnitude(*run.catalogue, set.ncat), sgp4};
   int j = 0;
   float u_star = 0.0f;
   bool advance_first = false;
   while (next_candidate(scope, orbit, advance_first, j, u_star)) {
     observation.j = j;
+    if (sgp4 != nullptr) u_star = sgp4_walk_start(observation, *sgp4, u_star);
     ObservedTrialPoints points(observation);
-    if (walk_candidate(run.walk, set, orbit, u_star, points, sink, stop) ==
+    if (walk_candidate(run.walk, set, orbit, u_star, points, sink, scope.stop) ==
         SearchStep::SetFinished) {
       return;
     }
     advance_first = true;
+  }
+}
+
+// The SGP4 model: the set's predictions of the night are handed on only when
+// every propagation succeeded; otherwise the set is dropped for the night and
+// the sink told why.
+void search_with_sgp4(const SearchScope& scope, const EngineRun& run, const NightState& night,
+                      OrbitSetup& orbit, PredictionSink& sink) {
+  Sgp4Ephemeris ephemeris(scope.set, run.site.start_day_number);
+  std::vector<TimedPrediction> found;
+  if (!ephemeris.failed()) {
+    Sgp4Observer observer{ephemeris, run.geodetic};
+    CollectingSink collect(found);
+    walk_candidates(scope, run, night, orbit, &observer, collect);
+  }
+  if (ephemeris.failed()) {
+    sink.propagation_failed(propagation_failure(scope.set, ephemeris.failure_reason()));
+    return;
+  }
+  for (const TimedPrediction& p : found) sink.add(p.time, p.record);
+}
+
+}  // namespace
+
+void search_element_set(const ElementSet& set, const EngineRun& run, const NightState& night,
+                        PredictionSink& sink, const StopToken& stop) {
+  const bool sgp4 = run.model == OrbitModel::Sgp4;
+  const SearchScope scope{set, run.site, night.window, run.minAltitudeDeg, stop,
+                          sgp4 ? kSgp4LonWindowMargin : 0.0f};
+  OrbitSetup orbit;
+  if (!setup_orbit(scope, orbit)) return;
+  if (sgp4) {
+    search_with_sgp4(scope, run, night, orbit, sink);
+  } else {
+    walk_candidates(scope, run, night, orbit, nullptr, sink);
   }
 }
 

@@ -89,6 +89,9 @@ struct SearchScope {
   const ObservingWindow& window;
   int32_t minAltitudeDeg;  // below 20 degrees the acceptance width is widened
   StopToken stop;          // asked at every revolution the search moves on
+  // Added to the acceptance width, radians: the SGP4 model's passes lie up
+  // to a degree from the compact orbit's.
+  float lonWindowMargin = 0.0f;
 };
 
 // setup_orbit: fills `orbit` for the set and the day's window: the orbit's

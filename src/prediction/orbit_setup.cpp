@@ -93,6 +93,9 @@ void set_acceptance_width(const SearchScope& scope, OrbitSetup& orbit) {
   if (scope.minAltitudeDeg < kLowAltitudeDeg) {
     orbit.lon_window = f(d(orbit.lon_window) + d(kLowAltitudeAllowance));
   }
+  if (scope.lonWindowMargin > 0.0f) {
+    orbit.lon_window = f(d(orbit.lon_window) + d(scope.lonWindowMargin));
+  }
 }
 
 // The orbit's constants for the mean motion at the window start: the node's

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   int status = 0;
   try {
     status = vespera::run_program(command_line.controlFile, console,
-                                  vespera::thread_count(command_line));
+                                  vespera::thread_count(command_line), command_line.model);
   } catch (const vespera::ProgramExit& exit) {
     status = exit.status();
   } catch (const vespera::FatalIoError& error) {

@@ -47,9 +47,11 @@ struct ProgramRecords {
 
 class RunDriver {
  public:
-  RunDriver(std::optional<std::string> first_argument, Console& console, int32_t threads)
+  RunDriver(std::optional<std::string> first_argument, Console& console, int32_t threads,
+            OrbitModel model)
       : control_(std::move(first_argument)),
         console_(console),
+        model_(model),
         records_(std::make_unique<ProgramRecords>()),
         pool_(threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr),
         parallel_(pool_ ? std::make_unique<ParallelNightSearch>(*pool_) : nullptr),
@@ -58,7 +60,9 @@ class RunDriver {
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");
-    kBanner.write(console_.out, {});
+    static const Format kSgp4Banner(
+        "('Vespera 1.0 - satellite visibility predictions (SGP4 model)')");
+    (model_ == OrbitModel::Sgp4 ? kSgp4Banner : kBanner).write(console_.out, {});
     if (read_control_section(true, control_, records_->settings, console_) == 0) run_sections();
     close_report();
     return 0;
@@ -88,7 +92,7 @@ class RunDriver {
       if (records_->elements.loadElementSets(io.element_context) != 0) return;
       if (first_run_) open_report();
       const EngineRun run = prepare_engine_run(settings, start_day_number, records_->magnitudes,
-                                               records_->defaultMagnitudeBoundary);
+                                               records_->defaultMagnitudeBoundary, model_);
       records_->reportWriter.begin_run(settings, run.site);
       const DayLoopEnd end = run_day_loop(run, io);
       // The report is written up to here before the console is read again.
@@ -152,6 +156,7 @@ class RunDriver {
 
   ControlFile control_;
   Console& console_;
+  OrbitModel model_;
   std::unique_ptr<ProgramRecords> records_;
   std::unique_ptr<WorkerPool> pool_;  // the searching threads; none with one thread
   std::unique_ptr<ParallelNightSearch> parallel_;
@@ -165,8 +170,9 @@ class RunDriver {
 
 }  // namespace
 
-int run_program(std::optional<std::string> control_file, Console& console, int32_t threads) {
-  RunDriver driver(std::move(control_file), console, threads);
+int run_program(std::optional<std::string> control_file, Console& console, int32_t threads,
+                OrbitModel model) {
+  RunDriver driver(std::move(control_file), console, threads, model);
   return driver.run();
 }
 

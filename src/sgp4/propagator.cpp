@@ -146,7 +146,9 @@ TemeState Propagator::propagate_from(double minutes, ResonanceGridPoint* start) 
     }
     if (!(o.eccentricity >= 0.0 && o.eccentricity <= 1.0)) return failed(Sgp4Error::kPerturbedEccentricity);
   }
-  return osculating_state(o);
+  TemeState state = osculating_state(o);
+  if (state.error == Sgp4Error::kNone || state.error == Sgp4Error::kDecayed) state.mean_anomaly = o.mean_anomaly;
+  return state;
 }
 
 Initialisation initialise(const MeanElements& elements, OperationMode mode) {

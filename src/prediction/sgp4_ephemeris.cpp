@@ -1,0 +1,67 @@
+#include "prediction/sgp4_ephemeris.h"
+
+#include <cmath>
+#include <utility>
+
+#include "sgp4/sgp4_error.h"
+
+namespace vespera {
+
+namespace {
+
+constexpr double kJulianDateOfDayNumberZero = 2400000.5;
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
+constexpr double kMinutesPerDay = 1440.0;
+constexpr double kRadiansPerMinutePerRevPerDay = 2.0 * 3.14159265358979323846 / kMinutesPerDay;
+
+// The reason given for a set whose full-width element columns did not read.
+constexpr const char* kUnreadableElements = "mean elements not readable";
+
+}  // namespace
+
+sgp4::MeanElements sgp4_mean_elements(const MeanElements& mean) {
+  sgp4::MeanElements el;
+  el.epoch_jd = static_cast<double>(mean.epochDay) + kJulianDateOfDayNumberZero;
+  el.epoch_jd_fraction = mean.epochDayFraction;
+  el.bstar = mean.bstar;
+  el.inclination = mean.inclinationDeg * kRadiansPerDegree;
+  el.node = mean.nodeDeg * kRadiansPerDegree;
+  el.eccentricity = mean.eccentricity;
+  el.argument_of_perigee = mean.argPerigeeDeg * kRadiansPerDegree;
+  el.mean_anomaly = mean.meanAnomalyDeg * kRadiansPerDegree;
+  el.mean_motion = mean.meanMotion * kRadiansPerMinutePerRevPerDay;
+  return el;
+}
+
+Sgp4Ephemeris::Sgp4Ephemeris(const ElementSet& set, int32_t start_day_number)
+    : start_day_number_(start_day_number) {
+  if (!set.mean.valid) {
+    failure_reason_ = kUnreadableElements;
+    return;
+  }
+  epoch_offset_days_ = static_cast<double>(int64_t{set.mean.epochDay} - int64_t{start_day_number}) +
+                       set.mean.epochDayFraction;
+  sgp4::Initialisation init = sgp4::initialise(sgp4_mean_elements(set.mean), sgp4::OperationMode::kImproved);
+  if (!init.propagator) {
+    failure_reason_ = sgp4::error_text(init.error);
+    return;
+  }
+  propagator_ = std::move(init.propagator);
+}
+
+bool Sgp4Ephemeris::locate(double time, SatelliteFix& fix) {
+  if (failed()) return false;
+  fix.minutes = (time - epoch_offset_days_) * kMinutesPerDay;
+  const sgp4::TemeState state = propagator_->propagate(fix.minutes, cache_);
+  if (state.error != sgp4::Sgp4Error::kNone) {
+    failure_reason_ = sgp4::error_text(state.error);
+    return false;
+  }
+  fix.sidereal = sidereal_angle(start_day_number_, time);
+  fix.mean_anomaly = state.mean_anomaly;
+  fix.teme_km = state.position_km;
+  fix.earth_fixed = teme_to_earth_fixed(state.position_km, state.velocity_km_s, fix.sidereal);
+  return true;
+}
+
+}  // namespace vespera

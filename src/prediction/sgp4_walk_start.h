@@ -1,0 +1,22 @@
+// Where the pass walk of a candidate revolution starts in the SGP4 model.
+// The search finds the revolution and its nearest point u* with the compact
+// orbit; SGP4 places the satellite up to some seconds and a degree away. So
+// that the walk's first point, which decides whether the pass is walked at
+// all, cannot lose a pass that SGP4 makes visible, u* is moved to the point
+// at which SGP4 places the satellite nearest the observer (the range's
+// minimum, found by Newton steps on the range rate), and from there into the
+// night's window when that moment lies outside it.
+#pragma once
+
+#include "prediction/observation.h"
+#include "prediction/sgp4_observation.h"
+
+namespace vespera {
+
+// sgp4_walk_start: the argument of latitude, near u_star on the scope's
+// crossing, at which the walk starts. u_star itself when the search cannot
+// improve on it (a time that does not place, a propagation that fails: the
+// walk's first point then ends the set).
+float sgp4_walk_start(const ObservationScope& scope, Sgp4Observer& sgp4, float u_star);
+
+}  // namespace vespera
