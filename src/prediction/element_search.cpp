@@ -1,5 +1,6 @@
 #include "prediction/element_search.h"
 
+#include <optional>
 #include <vector>
 
 #include "prediction/observation.h"
@@ -30,13 +31,17 @@ void walk_candidates(const SearchScope& scope, const EngineRun& run, const Night
   bool advance_first = false;
   while (next_candidate(scope, orbit, advance_first, j, u_star)) {
     observation.j = j;
-    if (sgp4 != nullptr) u_star = sgp4_walk_start(observation, *sgp4, u_star);
+    advance_first = true;
+    if (sgp4 != nullptr) {
+      const std::optional<float> start = sgp4_walk_start(observation, *sgp4, u_star);
+      if (!start) continue;  // the pass stays below the minimum altitude
+      u_star = *start;
+    }
     ObservedTrialPoints points(observation);
     if (walk_candidate(run.walk, set, orbit, u_star, points, sink, scope.stop) ==
         SearchStep::SetFinished) {
       return;
     }
-    advance_first = true;
   }
 }
 
@@ -48,7 +53,7 @@ void search_with_sgp4(const SearchScope& scope, const EngineRun& run, const Nigh
   Sgp4Ephemeris ephemeris(scope.set, run.site.start_day_number);
   std::vector<TimedPrediction> found;
   if (!ephemeris.failed()) {
-    Sgp4Observer observer{ephemeris, run.geodetic};
+    Sgp4Observer observer{ephemeris, run.geodetic, false, 0.0f, SatelliteFix{}};
     CollectingSink collect(found);
     walk_candidates(scope, run, night, orbit, &observer, collect);
   }

@@ -40,14 +40,19 @@ GeodeticSite geodetic_site(double latitude_deg, double west_longitude_deg, doubl
 double height_above_ellipsoid_km(const Vector3& position_km) {
   const double p = std::hypot(position_km[0], position_km[1]);
   const double z = position_km[2];
-  double lat = std::atan2(z, p * (1.0 - kEccentricitySquared));
+  const double polar_radius = kWgs84RadiusKm * (1.0 - kWgs84Flattening);
+  if (p < 1.0e-9 * kWgs84RadiusKm) return std::fabs(z) - polar_radius;
+  // The tangent of the geodetic latitude, by the fixed point
+  // tan(lat) = (z + e^2 N sin(lat)) / p, without trigonometric functions.
+  double t = z / (p * (1.0 - kEccentricitySquared));
   for (int i = 0; i < kLatitudeIterations; ++i) {
-    const double s = std::sin(lat);
-    lat = std::atan2(z + kEccentricitySquared * prime_vertical_radius(s) * s, p);
+    const double s = t / std::sqrt(1.0 + t * t);
+    t = (z + kEccentricitySquared * prime_vertical_radius(s) * s) / p;
   }
-  const double s = std::sin(lat);
-  // Along the normal: exact for the latitude found, and well defined over the poles.
-  return p * std::cos(lat) + z * s - kWgs84RadiusKm * std::sqrt(1.0 - kEccentricitySquared * s * s);
+  const double c = 1.0 / std::sqrt(1.0 + t * t);
+  const double s = t * c;
+  // Along the normal: exact for the latitude found.
+  return p * c + z * s - kWgs84RadiusKm * std::sqrt(1.0 - kEccentricitySquared * s * s);
 }
 
 }  // namespace vespera

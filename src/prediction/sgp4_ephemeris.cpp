@@ -60,6 +60,7 @@ bool Sgp4Ephemeris::locate(double time, SatelliteFix& fix) {
   fix.sidereal = sidereal_angle(start_day_number_, time);
   fix.mean_anomaly = state.mean_anomaly;
   fix.teme_km = state.position_km;
+  fix.teme_km_s = state.velocity_km_s;
   fix.earth_fixed = teme_to_earth_fixed(state.position_km, state.velocity_km_s, fix.sidereal);
   return true;
 }

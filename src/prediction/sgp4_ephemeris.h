@@ -26,6 +26,7 @@ struct SatelliteFix {
   double sidereal = 0.0;      // GMST IAU-82 of the time, radians
   double mean_anomaly = 0.0;  // of the propagated mean elements, radians
   Vector3 teme_km{};          // position in TEME
+  Vector3 teme_km_s{};        // velocity in TEME
   EarthFixedState earth_fixed;
 };
 
@@ -41,6 +42,7 @@ class Sgp4Ephemeris {
   bool locate(double time, SatelliteFix& fix);
 
   bool failed() const { return failure_reason_ != nullptr; }
+  int32_t start_day_number() const { return start_day_number_; }
   // Why the set cannot be propagated (the theory's error text); null while it can.
   const char* failure_reason() const { return failure_reason_; }
 

@@ -6,6 +6,7 @@
 #include "prediction/illumination.h"
 #include "prediction/point_filters.h"
 #include "prediction/teme_to_observer.h"
+#include "sgp4/wgs72.h"
 
 namespace vespera {
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr double kPiDouble = 3.14159265358979323846;
 constexpr double kMinutesPerDay = 1440.0;
+constexpr double kSecondsPerDay = 86400.0;
 constexpr double kDegreesPerRadianDouble = 180.0 / kPiDouble;
 // Declinations closer to a pole than this sine are held at it, as in the
 // compact model (the referral to the equinox divides by cos dec).
@@ -32,13 +34,21 @@ void place_in_time(const SatelliteFix& fix, PointObservation& point) {
   point.revolutions = to_float(fix.mean_anomaly / (2.0 * kPiDouble));
 }
 
-// Range, altitude and azimuth from the site.
-void place_in_sky(const TopocentricView& view, PointObservation& point) {
+// Range and the sine and cosine of the altitude from the site.
+void place_in_range(const TopocentricView& view, PointObservation& point) {
   point.range = miles(view.range_km);
   point.sin_alt = to_float(view.up_km / view.range_km);
   point.cos_alt = to_float(std::hypot(view.east_km, view.north_km) / view.range_km);
-  point.altitude = to_float(view.altitude);
-  point.azimuth = to_float(view.azimuth);
+}
+
+// At or below the minimum altitude: the sine of the altitude against the
+// sine of the minimum (the same test, without the arctangent); the altitude
+// is found for the points that pass.
+bool below_minimum_altitude(const TopocentricView& view, const ObservationFilters& filters,
+                            PointObservation& point) {
+  if (!(view.up_km / view.range_km > std::sin(static_cast<double>(filters.minAltitude)))) return true;
+  point.altitude = to_float(altitude_of(view));
+  return false;
 }
 
 // The geocentric place: distance, height above the ellipsoid, the
@@ -69,16 +79,17 @@ float sun_angle_cosine(const SatelliteFix& fix, const WalkSun& sun) {
 }
 
 // Topocentric right ascension and declination of the date.
-void place_in_equator(const SatelliteFix& fix, const GeodeticSite& site, PointObservation& point) {
-  const EquatorialDirection direction = topocentric_equatorial(
-      difference(fix.earth_fixed.position_km, site.position_km), fix.sidereal);
-  float sin_dec = to_float(std::sin(direction.dec));
+void place_in_equator(const TopocentricView& view, const SatelliteFix& fix, PointObservation& point) {
+  const EquatorialDirection direction = topocentric_equatorial(view, fix.earth_fixed);
+  float sin_dec = to_float(direction.sin_dec);
+  float cos_dec = to_float(direction.cos_dec);
   if (std::fabs(static_cast<double>(sin_dec)) > kLargestSinDec) {
     sin_dec = std::copysign(kHeldSinDec, sin_dec);
+    cos_dec = to_float(std::sqrt(1.0 - static_cast<double>(sin_dec) * static_cast<double>(sin_dec)));
   }
   point.sin_dec = sin_dec;
-  point.cos_dec = to_float(std::sqrt(1.0 - static_cast<double>(sin_dec) * static_cast<double>(sin_dec)));
-  const double dec = std::atan2(static_cast<double>(sin_dec), static_cast<double>(point.cos_dec));
+  point.cos_dec = cos_dec;
+  const double dec = std::atan2(static_cast<double>(sin_dec), static_cast<double>(cos_dec));
   point.dec = to_float(dec);
   point.out_dec = to_float(dec * kDegreesPerRadianDouble);
   point.ra = to_float(direction.ra);
@@ -100,36 +111,48 @@ PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp
   const ObservationFilters& filters = scope.filters;
   const TopocentricView view = topocentric_view(fix.earth_fixed.position_km, sgp4.site);
   if (!(view.up_km > 0.0)) return PointOutcome::Reject;  // below the horizon plane
-  place_in_sky(view, point);
+  place_in_range(view, point);
   if (beyond_range_limit(point, filters)) return PointOutcome::Reject;
-  if (!(point.altitude > filters.minAltitude)) return PointOutcome::Reject;
+  if (below_minimum_altitude(view, filters, point)) return PointOutcome::Reject;
   place_over_earth(fix, site, point);
   if (shade(point, sun_angle_cosine(fix, sun), site, filters.ignoreShadow)) {
     return PointOutcome::Shadow;
   }
   if (below_altitude_window(point, filters)) return PointOutcome::Reject;
   if (above_altitude_window(point, filters)) return PointOutcome::Skip;
+  point.azimuth = to_float(azimuth_of(view));
   if (outside_azimuth_window(point, filters)) return PointOutcome::Skip;
 
   // The radar layout prints neither sky coordinates nor magnitudes.
   if (!filters.radarFormat) {
-    place_in_equator(fix, sgp4.site, point);
+    place_in_equator(view, fix, point);
     if (outside_declination_window(point, filters)) return PointOutcome::Skip;
     if (outside_right_ascension_window(point, filters)) return PointOutcome::Skip;
     if (too_faint(point, sun, scope.magnitude, filters)) return PointOutcome::TooFaint;
     refer_to_equinox(site, point);
   }
+  sgp4.accepted = true;
+  sgp4.last_time = time;
+  sgp4.last = fix;
   return PointOutcome::Accept;
 }
 
 bool probe_sgp4_point(Sgp4Observer& sgp4, float time, SkyDirection& direction) {
-  SatelliteFix fix;
-  if (!sgp4.ephemeris.locate(time, fix)) return false;
-  const TopocentricView view = topocentric_view(fix.earth_fixed.position_km, sgp4.site);
+  if (!sgp4.accepted) return false;
+  const double dt = (static_cast<double>(time) - static_cast<double>(sgp4.last_time)) * kSecondsPerDay;
+  const Vector3& r = sgp4.last.teme_km;
+  const Vector3& v = sgp4.last.teme_km_s;
+  const double radius = length(r);
+  const double pull = -sgp4::kEarthMuKm3PerS2 / (radius * radius * radius) * 0.5 * dt * dt;
+  const Vector3 moved{r[0] + v[0] * dt + pull * r[0], r[1] + v[1] * dt + pull * r[1],
+                      r[2] + v[2] * dt + pull * r[2]};
+  const double gmst = sidereal_angle(sgp4.ephemeris.start_day_number(), static_cast<double>(time));
+  const EarthFixedState fixed = teme_to_earth_fixed(moved, v, gmst);
+  const TopocentricView view = topocentric_view(fixed.position_km, sgp4.site);
   if (!(view.up_km > 0.0)) return false;
   PointObservation point;
-  place_in_sky(view, point);
-  direction = SkyDirection{point.azimuth, point.sin_alt, point.cos_alt};
+  place_in_range(view, point);
+  direction = SkyDirection{to_float(azimuth_of(view)), point.sin_alt, point.cos_alt};
   return true;
 }
 

@@ -19,10 +19,14 @@
 namespace vespera {
 
 // What the SGP4 model observes with besides the scope: the element set's
-// ephemeris for the night and the site on the ellipsoid.
+// ephemeris for the night and the site on the ellipsoid; and the state of
+// the last accepted point, from which its direction probe is placed.
 struct Sgp4Observer {
   Sgp4Ephemeris& ephemeris;
   const GeodeticSite& site;
+  bool accepted = false;  // `last` holds the last point accepted
+  float last_time = 0.0f;
+  SatelliteFix last;
 };
 
 // observe_sgp4_point: the trial point at engine time `time` with every
@@ -31,9 +35,14 @@ struct Sgp4Observer {
 PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp4, float time,
                                 const WalkSun& sun, PointObservation& point);
 
-// probe_sgp4_point: the direction probe at engine time `time`: its place in
-// the sky, with the horizon plane as the only test. False when it lies below
-// that plane or cannot be propagated.
+// probe_sgp4_point: the direction probe at engine time `time`, a few
+// seconds after the point last accepted: its place in the sky, with the
+// horizon plane as the only test. The probe's place is that point's SGP4
+// state carried on to the probe's time by the earth's central attraction
+// (a second-order step: some centimetres from the propagated place over the
+// seconds to a probe, far below what the direction of motion, in whole
+// degrees, could show) rather than a propagation of its own. False when it
+// lies below that plane (or no point has been accepted).
 bool probe_sgp4_point(Sgp4Observer& sgp4, float time, SkyDirection& direction);
 
 }  // namespace vespera

@@ -18,8 +18,15 @@ constexpr float kRateStep = 0.02f;
 constexpr int kNewtonSteps = 6;
 constexpr double kLargestStep = 0.25;
 constexpr double kLargestMove = 1.0;
-// The search ends once a step moves the time by less than this, seconds.
-constexpr double kTimeTolerance = 0.05;
+// From a state whose nearest point lies at most this many seconds away, the
+// tangent places that point to about a second (the track bends from its
+// tangent by some kilometres in that time), which moves the highest point of
+// a pass by far less than its walk's steps; the highest altitude is
+// estimated from that state too ...
+constexpr double kEstimateSpan = 30.0;
+// ... and a pass estimated to stay this far (radians, 1 degree) below the
+// minimum altitude is not walked.
+constexpr double kAltitudeMargin = 0.017453292519943295;
 // A start moved into the window lies this far inside it, seconds.
 constexpr double kWindowInset = 1.0;
 constexpr int kWindowSteps = 4;
@@ -41,16 +48,31 @@ double time_rate(const ObservationScope& scope, float u) {
   return (time_at(scope, after) - time_at(scope, before)) / (d(after) - d(before));
 }
 
-// Seconds from engine time `time` to the satellite's nearest approach to the
-// site, by one Newton step on the range rate (the rate's own rate taken as
-// the squared speed across the line of sight and along it).
-bool seconds_to_nearest(Sgp4Observer& sgp4, double time, double& seconds) {
+// The nearest approach to the site as one state foresees it, moving on its
+// tangent: the seconds to it and the altitude there.
+struct NearestApproach {
+  double seconds = 0.0;
+  double altitude = 0.0;  // radians, from the site's geocentric vertical
+};
+
+bool nearest_approach(Sgp4Observer& sgp4, double time, NearestApproach& nearest) {
   SatelliteFix fix;
   if (!sgp4.ephemeris.locate(time, fix)) return false;
-  const Vector3 line_of_sight = difference(fix.earth_fixed.position_km, sgp4.site.position_km);
+  const Vector3& r = fix.earth_fixed.position_km;
   const Vector3& v = fix.earth_fixed.velocity_km_s;
-  seconds = -dot(line_of_sight, v) / dot(v, v);
-  return std::isfinite(seconds);
+  const Vector3 line_of_sight = difference(r, sgp4.site.position_km);
+  const double speed_squared = dot(v, v);
+  const double along = dot(line_of_sight, v);
+  nearest.seconds = -along / speed_squared;
+  // Range, site radius and the satellite's radius then give the altitude.
+  const double range_squared = dot(line_of_sight, line_of_sight) - along * along / speed_squared;
+  const double site_radius = length(sgp4.site.position_km);
+  const double radius = length(r) + dot(r, v) / length(r) * nearest.seconds;
+  const double range = std::sqrt(std::fmax(range_squared, 0.0));
+  nearest.altitude = std::asin(std::fmax(-1.0, std::fmin(1.0, (radius * radius - site_radius * site_radius -
+                                                               range_squared) /
+                                                              (2.0 * site_radius * range))));
+  return std::isfinite(nearest.seconds);
 }
 
 // u moved so that its time comes to `target` (engine days), by Newton steps
@@ -81,22 +103,37 @@ float into_window(const ObservationScope& scope, float u, double rate) {
   return u;
 }
 
+// A step in u of `seconds`, held within kLargestStep.
+double u_step(double seconds, double rate) {
+  const double step = seconds / kSecondsPerDay / rate;
+  return std::fabs(step) > kLargestStep ? std::copysign(kLargestStep, step) : step;
+}
+
 }  // namespace
 
-float sgp4_walk_start(const ObservationScope& scope, Sgp4Observer& sgp4, float u_star) {
+std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer& sgp4,
+                                     float u_star) {
+  NearestApproach nearest;
+  const double first_time = time_at(scope, u_star);
+  if (!std::isfinite(first_time) || !nearest_approach(sgp4, first_time, nearest)) return u_star;
+  if (std::fabs(nearest.seconds) <= kEstimateSpan &&
+      nearest.altitude < d(scope.filters.minAltitude) - kAltitudeMargin) {
+    return std::nullopt;
+  }
   const double rate = time_rate(scope, u_star);
   if (!(rate > 0.0) || !std::isfinite(rate)) return u_star;
   float u = u_star;
   for (int i = 0; i < kNewtonSteps; ++i) {
-    const double time = time_at(scope, u);
-    double seconds;
-    if (!std::isfinite(time) || !seconds_to_nearest(sgp4, time, seconds)) return u_star;
-    double step = seconds / kSecondsPerDay / rate;
-    if (std::fabs(step) > kLargestStep) step = std::copysign(kLargestStep, step);
-    const float next = static_cast<float>(d(u) + step);
+    if (i > 0) {
+      const double time = time_at(scope, u);
+      if (!std::isfinite(time) || !nearest_approach(sgp4, time, nearest)) return u_star;
+    }
+    const float next = static_cast<float>(d(u) + u_step(nearest.seconds, rate));
     if (std::fabs(d(next) - d(u_star)) > kLargestMove) break;
     u = next;
-    if (std::fabs(seconds) < kTimeTolerance) break;
+    // From a state this near, the tangent finds the nearest point to well
+    // within the tolerance.
+    if (std::fabs(nearest.seconds) <= kEstimateSpan) break;
   }
   return into_window(scope, u, rate);
 }

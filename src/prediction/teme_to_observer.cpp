@@ -27,6 +27,8 @@ EarthFixedState teme_to_earth_fixed(const Vector3& position_km, const Vector3& v
                                     double gmst) {
   const double c = std::cos(gmst), s = std::sin(gmst);
   EarthFixedState state;
+  state.cos_sidereal = c;
+  state.sin_sidereal = s;
   const Vector3& r = position_km;
   const Vector3& v = velocity_km_s;
   state.position_km = {c * r[0] + s * r[1], -s * r[0] + c * r[1], r[2]};
@@ -38,25 +40,33 @@ EarthFixedState teme_to_earth_fixed(const Vector3& position_km, const Vector3& v
 }
 
 TopocentricView topocentric_view(const Vector3& satellite_km, const GeodeticSite& site) {
-  const Vector3 d = difference(satellite_km, site.position_km);
   TopocentricView view;
+  view.line_of_sight_km = difference(satellite_km, site.position_km);
+  const Vector3& d = view.line_of_sight_km;
   view.east_km = dot(d, site.east);
   view.north_km = dot(d, site.north);
   view.up_km = dot(d, site.up);
   view.range_km = length(d);
-  view.altitude = std::atan2(view.up_km, std::hypot(view.east_km, view.north_km));
-  view.azimuth = wrap_positive(std::atan2(view.east_km, view.north_km));
   return view;
 }
 
-EquatorialDirection topocentric_equatorial(const Vector3& line_of_sight_km, double gmst) {
-  const double c = std::cos(gmst), s = std::sin(gmst);
-  const Vector3& d = line_of_sight_km;
+double altitude_of(const TopocentricView& view) {
+  return std::atan2(view.up_km, std::hypot(view.east_km, view.north_km));
+}
+
+double azimuth_of(const TopocentricView& view) {
+  return wrap_positive(std::atan2(view.east_km, view.north_km));
+}
+
+EquatorialDirection topocentric_equatorial(const TopocentricView& view, const EarthFixedState& state) {
+  const double c = state.cos_sidereal, s = state.sin_sidereal;
+  const Vector3& d = view.line_of_sight_km;
   const double x = c * d[0] - s * d[1];
   const double y = s * d[0] + c * d[1];
   EquatorialDirection direction;
   direction.ra = wrap_positive(std::atan2(y, x));
-  direction.dec = std::atan2(d[2], std::hypot(x, y));
+  direction.sin_dec = d[2] / view.range_km;
+  direction.cos_dec = std::hypot(x, y) / view.range_km;
   return direction;
 }
 

@@ -35,10 +35,12 @@ namespace vespera {
 inline constexpr double kEarthRotationRadPerSecond = 7.292115146706979e-5;
 
 // A satellite's state in the earth-fixed frame (km, km/s), the velocity
-// relative to the turning earth.
+// relative to the turning earth, with the sine and cosine of the sidereal
+// angle that turned it.
 struct EarthFixedState {
   Vector3 position_km{};
   Vector3 velocity_km_s{};
+  double cos_sidereal = 1.0, sin_sidereal = 0.0;
 };
 
 // sidereal_angle: GMST IAU-82 (radians, [0, 2 pi)) at `time` engine days
@@ -49,26 +51,31 @@ double sidereal_angle(int32_t start_day_number, double time);
 EarthFixedState teme_to_earth_fixed(const Vector3& position_km, const Vector3& velocity_km_s,
                                     double gmst);
 
-// The satellite seen from the site.
+// The satellite seen from the site: the line of sight (earth-fixed, km),
+// its length and its parts along the site's local axes.
 struct TopocentricView {
+  Vector3 line_of_sight_km{};
   double range_km = 0.0;
-  double east_km = 0.0, north_km = 0.0, up_km = 0.0;  // along the site's local axes
-  double altitude = 0.0;  // from the geodetic horizon, radians
-  double azimuth = 0.0;   // from north through east, radians, [0, 2 pi)
+  double east_km = 0.0, north_km = 0.0, up_km = 0.0;
 };
 
 // topocentric_view: the satellite at an earth-fixed position seen from the site.
 TopocentricView topocentric_view(const Vector3& satellite_km, const GeodeticSite& site);
 
+// altitude_of: from the geodetic horizon, radians. azimuth_of: from north
+// through east, radians, [0, 2 pi).
+double altitude_of(const TopocentricView& view);
+double azimuth_of(const TopocentricView& view);
+
 // The direction from the site to the satellite in TEME: right ascension
-// (radians, [0, 2 pi)) and declination of the date.
+// (radians, [0, 2 pi)) and the sine and cosine of the declination of the date.
 struct EquatorialDirection {
   double ra = 0.0;
-  double dec = 0.0;
+  double sin_dec = 0.0, cos_dec = 1.0;
 };
 
-// topocentric_equatorial: the direction of an earth-fixed line of sight
-// (km) in TEME at the sidereal angle `gmst`.
-EquatorialDirection topocentric_equatorial(const Vector3& line_of_sight_km, double gmst);
+// topocentric_equatorial: the direction of the line of sight of `view` in
+// TEME, given the state whose sidereal angle turned it.
+EquatorialDirection topocentric_equatorial(const TopocentricView& view, const EarthFixedState& state);
 
 }  // namespace vespera
