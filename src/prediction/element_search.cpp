@@ -5,6 +5,7 @@
 
 #include "prediction/observation.h"
 #include "prediction/orbit.h"
+#include "prediction/orbit_constants.h"
 #include "prediction/pass_walk.h"
 #include "prediction/sgp4_ephemeris.h"
 #include "prediction/sgp4_observation.h"
@@ -18,6 +19,17 @@ namespace {
 // seconds, from the compact orbit's: the acceptance width of the search is
 // widened by this much (radians) so that none is lost.
 constexpr float kSgp4LonWindowMargin = 0.1f;
+
+// The SGP4 model moves a walk's start into the window when the pass's
+// highest point lies outside it, so that a pass seen only in part is walked
+// too: the search looks for crossings a quarter of a revolution (at least
+// the compact model's 0.01 day) beyond the window at either end.
+float sgp4_window_margin(const ElementSet& set) {
+  constexpr double kQuarterRevolution = 0.25;
+  const double margin = kQuarterRevolution / static_cast<double>(set.meanMotion);
+  return margin > static_cast<double>(kWindowMarginDays) && margin < 1.0 ? static_cast<float>(margin)
+                                                                  : kWindowMarginDays;
+}
 
 // Walks every candidate revolution of the set over the night; in the SGP4
 // model (`sgp4` set) from the start sgp4_walk_start finds.
@@ -69,8 +81,11 @@ void search_with_sgp4(const SearchScope& scope, const EngineRun& run, const Nigh
 void search_element_set(const ElementSet& set, const EngineRun& run, const NightState& night,
                         PredictionSink& sink, const StopToken& stop) {
   const bool sgp4 = run.model == OrbitModel::Sgp4;
-  const SearchScope scope{set, run.site, night.window, run.minAltitudeDeg, stop,
-                          sgp4 ? kSgp4LonWindowMargin : 0.0f};
+  SearchScope scope{set, run.site, night.window, run.minAltitudeDeg, stop};
+  if (sgp4) {
+    scope.lonWindowMargin = kSgp4LonWindowMargin;
+    scope.windowMarginDays = sgp4_window_margin(set);
+  }
   OrbitSetup orbit;
   if (!setup_orbit(scope, orbit)) return;
   if (sgp4) {

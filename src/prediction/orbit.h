@@ -14,6 +14,7 @@
 
 #include "elements/element_set.h"
 #include "prediction/night.h"
+#include "prediction/orbit_constants.h"
 #include "prediction/site_geometry.h"
 #include "vocabulary/stop_request.h"
 
@@ -92,6 +93,8 @@ struct SearchScope {
   // Added to the acceptance width, radians: the SGP4 model's passes lie up
   // to a degree from the compact orbit's.
   float lonWindowMargin = 0.0f;
+  // Days around the window in which crossings are searched.
+  float windowMarginDays = kWindowMarginDays;
 };
 
 // setup_orbit: fills `orbit` for the set and the day's window: the orbit's

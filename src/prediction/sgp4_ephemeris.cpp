@@ -51,6 +51,10 @@ Sgp4Ephemeris::Sgp4Ephemeris(const ElementSet& set, int32_t start_day_number)
 
 bool Sgp4Ephemeris::locate(double time, SatelliteFix& fix) {
   if (failed()) return false;
+  if (located_ && time == last_time_) {
+    fix = last_;
+    return true;
+  }
   fix.minutes = (time - epoch_offset_days_) * kMinutesPerDay;
   const sgp4::TemeState state = propagator_->propagate(fix.minutes, cache_);
   if (state.error != sgp4::Sgp4Error::kNone) {
@@ -62,6 +66,9 @@ bool Sgp4Ephemeris::locate(double time, SatelliteFix& fix) {
   fix.teme_km = state.position_km;
   fix.teme_km_s = state.velocity_km_s;
   fix.earth_fixed = teme_to_earth_fixed(state.position_km, state.velocity_km_s, fix.sidereal);
+  located_ = true;
+  last_time_ = time;
+  last_ = fix;
   return true;
 }
 

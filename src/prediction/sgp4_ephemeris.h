@@ -38,7 +38,9 @@ class Sgp4Ephemeris {
 
   // locate: the satellite at engine time `time`. False, with the ephemeris
   // marked failed, when the theory cannot place it (the satellite has
-  // decayed, its orbit has become hyperbolic, ...), or when it has failed before.
+  // decayed, its orbit has become hyperbolic, ...), or when it has failed
+  // before. The last place found is kept: asking for the same time again
+  // (the search's start of a walk, then the walk's first point) costs nothing.
   bool locate(double time, SatelliteFix& fix);
 
   bool failed() const { return failure_reason_ != nullptr; }
@@ -52,6 +54,9 @@ class Sgp4Ephemeris {
   int32_t start_day_number_ = 0;
   double epoch_offset_days_ = 0.0;  // the epoch less 0h of the start day
   const char* failure_reason_ = nullptr;
+  bool located_ = false;  // last_ holds the place at last_time_
+  double last_time_ = 0.0;
+  SatelliteFix last_;
 };
 
 }  // namespace vespera
