@@ -6,6 +6,7 @@
 #include "prediction/observation.h"
 #include "prediction/orbit.h"
 #include "prediction/orbit_constants.h"
+#include "vocabulary/units.h"
 #include "prediction/pass_walk.h"
 #include "prediction/sgp4_ephemeris.h"
 #include "prediction/sgp4_observation.h"
@@ -83,7 +84,8 @@ void search_element_set(const ElementSet& set, const EngineRun& run, const Night
   const bool sgp4 = run.model == OrbitModel::Sgp4;
   SearchScope scope{set, run.site, night.window, run.minAltitudeDeg, stop};
   if (sgp4) {
-    scope.lonWindowMargin = kSgp4LonWindowMargin;
+    // A deep-space orbit's every revolution is a candidate.
+    scope.lonWindowMargin = deep_space(set) ? kPi : kSgp4LonWindowMargin;
     scope.windowMarginDays = sgp4_window_margin(set);
   }
   OrbitSetup orbit;

@@ -15,15 +15,13 @@ namespace {
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kTwoPiDouble = 6.283185307179586476925;
 // Steps toward the nearest or highest point; each is held within
-// kLargestStep radians of u, and the search within kLargestMove of u*, so
-// that it stays on the revolution of the candidate.
+// kLargestStep seconds, and the search within kLargestMove revolutions of
+// u*'s time, so that it stays on the revolution of the candidate.
 constexpr int kPointSteps = 8;
-constexpr double kLargestStep = 0.25;
-constexpr double kLargestMove = 1.0;
-// The highest point of an eccentric orbit's pass is found to this many
-// seconds; a step toward it is held within kLargestClimb seconds.
+constexpr double kLargestStep = 600.0;
+constexpr double kLargestMove = 0.25;
+// The highest point of an eccentric orbit's pass is found to this many seconds.
 constexpr double kHighestPrecision = 2.0;
-constexpr double kLargestClimb = 600.0;
 // From a state whose nearest (or highest) point lies at most this many
 // seconds away, the tangent places that point to about a second (the track
 // bends from its tangent by some kilometres in that time), which moves it by
@@ -45,7 +43,7 @@ constexpr double kReachSlack = 0.087;
 constexpr double kSameSeconds = 5.0;
 // A start moved into the window lies this far inside it, seconds.
 constexpr double kWindowInset = 1.0;
-constexpr int kTimeSteps = 4;
+constexpr int kTimeSteps = 12;
 // The search for the edge of the earth's shadow: the step over which the
 // start's state foresees the way out, the largest step, the number of
 // steps, the precision and how far into the sunlit side the walk then
@@ -81,11 +79,13 @@ double time_rate(const ObservationScope& scope, float u) {
   return std::pow(1.0 - e * e, 1.5) / (denominator * denominator) / (kTwoPiDouble * motion);
 }
 
-// The trial moved by `seconds` (held within kLargestStep of u).
-Trial step_by(const ObservationScope& scope, const Trial& from, double seconds, double rate) {
-  double step = seconds / kSecondsPerDay / rate;
-  if (std::fabs(step) > kLargestStep) step = std::copysign(kLargestStep, step);
-  return trial_at(scope, static_cast<float>(d(from.u) + step));
+// The trial moved by `seconds` (held within kLargestStep seconds), in u at
+// the rate of the compact orbit there.
+Trial step_by(const ObservationScope& scope, const Trial& from, double seconds) {
+  if (std::fabs(seconds) > kLargestStep) seconds = std::copysign(kLargestStep, seconds);
+  const double rate = time_rate(scope, from.u);
+  if (!(rate > 0.0) || !std::isfinite(rate)) return Trial{from.u, NAN};
+  return trial_at(scope, static_cast<float>(d(from.u) + seconds / kSecondsPerDay / rate));
 }
 
 // The trial whose time comes to `target` (engine days), by secant steps on
@@ -103,13 +103,15 @@ Trial trial_at_time(const ObservationScope& scope, Trial from, double rate, doub
   return from;
 }
 
-// Whether the compact orbit already shows the pass out of reach: the
+// Whether the compact orbit already shows the pass out of reach (not asked
+// of a deep-space orbit, which it follows less closely): the
 // geocentric angle from the site to the sub-satellite point of u* (the
 // ground track's point nearest the site) exceeds, by kReachSlack, the
 // largest at which a satellite at the apogee stands kAltitudeMargin below
 // the minimum altitude. Costs no propagation; most revolutions of the
 // search end here.
 bool out_of_reach(const ObservationScope& scope, float u_star) {
+  if (deep_space(scope.set)) return false;
   OrbitPoint placed;
   if (!place_trial_point(scope, u_star, placed)) return false;
   const SubsatellitePoint ground = subsatellite_point(scope.orbit, scope.site, placed);
@@ -174,11 +176,10 @@ struct Located {
 };
 
 // From the located trial to the highest point of an eccentric orbit's pass:
-// steps toward the tangent's highest point (held within kLargestClimb
-// seconds) until the altitude's rate changes sign, then secant steps on that
+// steps toward the tangent's highest point until the altitude's rate changes sign, then secant steps on that
 // rate, to kHighestPrecision. Returns the trial reached; `at` stays the
 // last state located.
-Trial climb_to_highest(const ObservationScope& scope, Sgp4Observer& sgp4, double rate, Located& at) {
+Trial climb_to_highest(const ObservationScope& scope, Sgp4Observer& sgp4, Located& at) {
   Trial previous = at.trial;
   double previous_climb = 0.0;
   bool bracketed = false;
@@ -191,10 +192,9 @@ Trial climb_to_highest(const ObservationScope& scope, Sgp4Observer& sgp4, double
       seconds = -at.view.climb * span / (at.view.climb - previous_climb);
     }
     if (std::fabs(seconds) < kHighestPrecision) break;
-    if (std::fabs(seconds) > kLargestClimb) seconds = std::copysign(kLargestClimb, seconds);
     previous = at.trial;
     previous_climb = at.view.climb;
-    const Trial next = step_by(scope, at.trial, seconds, rate);
+    const Trial next = step_by(scope, at.trial, seconds);
     if (!locate_at(scope, sgp4, next, at.fix, at.view)) break;
     at.trial = next;
   }
@@ -202,8 +202,9 @@ Trial climb_to_highest(const ObservationScope& scope, Sgp4Observer& sgp4, double
 }
 
 // The trial moved into the night's window when its time lies outside it.
-Trial into_window(const ObservationScope& scope, const Trial& trial, double rate) {
+Trial into_window(const ObservationScope& scope, const Trial& trial) {
   const ObservingWindow& window = scope.night.window;
+  const double rate = time_rate(scope, trial.u);
   const double inset = kWindowInset / kSecondsPerDay;
   if (trial.time < d(window.start)) {
     const Trial moved = trial_at_time(scope, trial, rate, d(window.start) + inset);
@@ -288,8 +289,9 @@ ShadowExit shadow_exit(const ObservationScope& scope, Sgp4Observer& sgp4, const 
     const double next = before.time + step;
     if (next < d(window.start) || next > d(window.end)) return kUnknown;
     if (!shadow_sample(scope, sgp4, sun, next, after)) return kUnknown;
-    if (after.margin >= 0.0 && std::fabs(step) * kSecondsPerDay <= kShadowPrecision) {
-      // At the edge: the sunlit part counts only above the minimum altitude.
+    if (std::fabs(step) * kSecondsPerDay <= kShadowPrecision) {
+      // At the edge (a short step either way): the sunlit part, a little
+      // further on, counts only above the minimum altitude.
       if (!after.high_enough) return kNone;
       return ShadowExit{ShadowExit::Kind::Found, after.time + direction * kShadowInset / kSecondsPerDay};
     }
@@ -308,7 +310,7 @@ ShadowExit shadow_exit(const ObservationScope& scope, Sgp4Observer& sgp4, const 
 // when the pass has no such part: it is not walked. `at` is the last state
 // located.
 std::optional<Trial> out_of_shadow(const ObservationScope& scope, Sgp4Observer& sgp4, const Trial& start,
-                                   double rate, const Located& at) {
+                                   const Located& at) {
   if (scope.filters.ignoreShadow || !std::isfinite(start.time)) return start;
   const WalkSun sun = sun_at_walk_start(scope.night.sun, static_cast<float>(start.time));
   SatelliteFix near = at.fix;
@@ -322,7 +324,7 @@ std::optional<Trial> out_of_shadow(const ObservationScope& scope, Sgp4Observer& 
   const ShadowExit exit = shadow_exit(scope, sgp4, sun, sample, near, seconds);
   switch (exit.kind) {
     case ShadowExit::Kind::Found:
-      return trial_at_time(scope, start, rate, exit.time);
+      return trial_at_time(scope, start, time_rate(scope, start.u), exit.time);
     case ShadowExit::Kind::None:
       return std::nullopt;
     case ShadowExit::Kind::Unknown:
@@ -333,6 +335,11 @@ std::optional<Trial> out_of_shadow(const ObservationScope& scope, Sgp4Observer& 
 
 }  // namespace
 
+bool deep_space(const ElementSet& set) {
+  constexpr double kDeepSpaceRevsPerDay = 1440.0 / 225.0;
+  return static_cast<double>(set.mean.meanMotion) <= kDeepSpaceRevsPerDay;
+}
+
 std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer& sgp4,
                                      float u_star) {
   if (out_of_reach(scope, u_star)) return std::nullopt;
@@ -342,18 +349,18 @@ std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer
       at.view.altitude_bound < d(scope.filters.minAltitude) - kAltitudeMargin) {
     return std::nullopt;
   }
-  const double rate = time_rate(scope, u_star);
-  if (!(rate > 0.0) || !std::isfinite(rate)) return u_star;
   // To the nearest point: a step from a state that foresees it within
   // kTangentSpan is the last, and is taken without locating the point when
   // the state foresees the highest point there too.
+  const double first_time = at.trial.time;
+  const double farthest = kLargestMove / d(scope.set.meanMotion);
   Trial start = at.trial;
   for (int i = 0; i < kPointSteps; ++i) {
     const double seconds = at.view.nearest_seconds;
     const bool last = std::fabs(seconds) <= kTangentSpan;
     const bool same = std::fabs(at.view.highest_seconds - seconds) <= kSameSeconds;
-    start = step_by(scope, at.trial, seconds, rate);
-    if (std::fabs(d(start.u) - d(u_star)) > kLargestMove) {
+    start = step_by(scope, at.trial, seconds);
+    if (!(std::fabs(start.time - first_time) <= farthest)) {
       start = at.trial;
       break;
     }
@@ -361,13 +368,13 @@ std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer
     if (!locate_at(scope, sgp4, start, at.fix, at.view)) return u_star;
     at.trial = start;
     if (last) {
-      start = climb_to_highest(scope, sgp4, rate, at);
+      start = climb_to_highest(scope, sgp4, at);
       break;
     }
   }
-  const std::optional<Trial> lit = out_of_shadow(scope, sgp4, into_window(scope, start, rate), rate, at);
+  const std::optional<Trial> lit = out_of_shadow(scope, sgp4, into_window(scope, start), at);
   if (!lit) return std::nullopt;
-  return into_window(scope, *lit, rate).u;
+  return into_window(scope, *lit).u;
 }
 
 }  // namespace vespera

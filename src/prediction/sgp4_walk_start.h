@@ -23,6 +23,12 @@ namespace vespera {
 // minimum altitude. u_star itself when the search cannot improve on it (a
 // time that does not place, a propagation that fails: the walk's first
 // point then ends the set).
+// deep_space: whether the SGP4 theory takes the set's orbit as a deep-space
+// one (a period of 225 minutes or more: lunar and solar terms), which the
+// compact orbit follows less closely; the search then walks every
+// revolution, and the walk's start finds the pass.
+bool deep_space(const ElementSet& set);
+
 std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer& sgp4,
                                      float u_star);
 
