@@ -41,6 +41,10 @@ constexpr double kReachSlack = 0.087;
 // for every nearly circular orbit); otherwise (an eccentric orbit, whose
 // radius changes much during a pass) the highest point is searched for.
 constexpr double kSameSeconds = 5.0;
+// A pass whose highest point a near state foresees this far (radians, 0.3
+// degree: the track bends from the tangent by some kilometres) below the
+// minimum altitude is not walked.
+constexpr double kHighestMargin = 0.005235987755982988;
 // A start moved into the window lies this far inside it, seconds.
 constexpr double kWindowInset = 1.0;
 constexpr int kTimeSteps = 12;
@@ -126,7 +130,9 @@ bool out_of_reach(const ObservationScope& scope, float u_star) {
 
 // What one state foresees on its tangent (a straight line through the
 // earth-fixed frame, d(t) = d0 + v t from the site): the seconds to the
-// nearest point, the highest altitude the pass can reach (from that least
+// nearest point and the altitude there (from the least range, the site's
+// radius and the satellite's, at its radial speed), the highest altitude
+// the pass can reach (from that least
 // range, the site's radius and the orbit's apogee: at a given range a
 // higher satellite stands higher, and at a given radius a nearer one), the
 // seconds to the highest point and the rate of the altitude's sine. The
@@ -135,7 +141,8 @@ bool out_of_reach(const ObservationScope& scope, float u_star) {
 // e = d0.v, w = v.v.
 struct TangentView {
   double nearest_seconds = 0.0;
-  double altitude_bound = 0.0;  // radians
+  double nearest_altitude = 0.0;  // radians, at the satellite's radius then
+  double altitude_bound = 0.0;    // radians
   double highest_seconds = 0.0;
   double climb = 0.0;  // 1/s
 };
@@ -150,10 +157,14 @@ bool tangent_view(const SatelliteFix& fix, const GeodeticSite& site, double apog
   view.nearest_seconds = -e / w;
   const double range_squared = std::fmax(c - e * e / w, 0.0);
   const double site_radius = length(site.position_km);
-  const double radius = std::fmax(length(r), apogee_km);
-  const double sine = (radius * radius - site_radius * site_radius - range_squared) /
-                      (2.0 * site_radius * std::sqrt(range_squared));
-  view.altitude_bound = std::asin(std::fmax(-1.0, std::fmin(1.0, sine)));
+  const auto altitude = [&](double radius) {
+    const double sine = (radius * radius - site_radius * site_radius - range_squared) /
+                        (2.0 * site_radius * std::sqrt(range_squared));
+    return std::asin(std::fmax(-1.0, std::fmin(1.0, sine)));
+  };
+  const double radius = length(r) + dot(r, v) / length(r) * view.nearest_seconds;
+  view.nearest_altitude = altitude(radius);
+  view.altitude_bound = altitude(std::fmax(radius, apogee_km));
   const double slope = b * e - a * w;
   view.highest_seconds = slope != 0.0 ? (a * e - b * c) / slope : view.nearest_seconds;
   view.climb = (b * c - a * e) / (c * std::sqrt(c));
@@ -364,7 +375,12 @@ std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer
       start = at.trial;
       break;
     }
-    if (last && same) break;
+    if (last && same) {
+      // The nearest point is the highest: a pass that stays below the
+      // minimum altitude there is not walked.
+      if (at.view.nearest_altitude < d(scope.filters.minAltitude) - kHighestMargin) return std::nullopt;
+      break;
+    }
     if (!locate_at(scope, sgp4, start, at.fix, at.view)) return u_star;
     at.trial = start;
     if (last) {
