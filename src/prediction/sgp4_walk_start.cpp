@@ -33,9 +33,9 @@ constexpr double kTangentSpan = 30.0;
 // the two models' orbits.
 constexpr double kAltitudeMargin = 0.017453292519943295;
 constexpr double kApogeeSlack = 1.01;
-// Radians (5 degrees) by which the compact orbit's nearest ground point may
+// Radians (3 degrees) by which the compact orbit's nearest ground point may
 // lie further from the site than the SGP4 model's pass.
-constexpr double kReachSlack = 0.087;
+constexpr double kReachSlack = 0.052;
 // Where the tangent foresees the nearest and the highest point within this
 // many seconds of each other, the nearest point is taken as the highest (so
 // for every nearly circular orbit); otherwise (an eccentric orbit, whose
@@ -55,31 +55,37 @@ constexpr int kTimeSteps = 12;
 constexpr double kShadowProbe = 60.0;
 constexpr double kLargestShadowStep = 300.0;
 constexpr int kShadowSteps = 8;
-constexpr double kShadowPrecision = 1.0;
-constexpr double kShadowInset = 2.0;
+constexpr double kShadowPrecision = 4.0;
+// A sample this near (seconds) a located state is that state carried on
+// (some decimetres from the propagated place over a minute).
+constexpr double kCarrySpan = 60.0;
+constexpr double kShadowInset = 5.0;
 
 double d(float x) { return static_cast<double>(x); }
 
-// A trial argument of latitude and its engine time (NaN when it does not place).
+// A trial argument of latitude placed in time by the compact orbit (time
+// NaN when it does not place).
 struct Trial {
   float u = 0.0f;
   double time = NAN;
+  OrbitPoint placed;
 };
 
 Trial trial_at(const ObservationScope& scope, float u) {
-  OrbitPoint placed;
-  if (!place_trial_point(scope, u, placed)) return Trial{u, NAN};
-  return Trial{u, d(placed.time)};
+  Trial trial;
+  trial.u = u;
+  if (place_trial_point(scope, u, trial.placed)) trial.time = d(trial.placed.time);
+  return trial;
 }
 
-// dT/du near u, days per radian, from the compact orbit: the revolutions'
-// rate at the time, and Kepler's equation's dM/dnu at the true anomaly.
-double time_rate(const ObservationScope& scope, float u) {
-  OrbitPoint placed;
-  if (!place_trial_point(scope, u, placed)) return NAN;
+// dT/du at a trial, days per radian, from the compact orbit: the
+// revolutions' rate at its time, and Kepler's equation's dM/dnu at its true
+// anomaly.
+double time_rate(const ObservationScope& scope, const Trial& trial) {
   const double e = scope.orbit.e;
-  const double motion = d(scope.set.meanMotion) + 2.0 * d(scope.set.meanMotionDot) * d(placed.since_epoch);
-  const double denominator = 1.0 + e * placed.cos_nu;
+  const double motion =
+      d(scope.set.meanMotion) + 2.0 * d(scope.set.meanMotionDot) * d(trial.placed.since_epoch);
+  const double denominator = 1.0 + e * trial.placed.cos_nu;
   return std::pow(1.0 - e * e, 1.5) / (denominator * denominator) / (kTwoPiDouble * motion);
 }
 
@@ -87,8 +93,8 @@ double time_rate(const ObservationScope& scope, float u) {
 // the rate of the compact orbit there.
 Trial step_by(const ObservationScope& scope, const Trial& from, double seconds) {
   if (std::fabs(seconds) > kLargestStep) seconds = std::copysign(kLargestStep, seconds);
-  const double rate = time_rate(scope, from.u);
-  if (!(rate > 0.0) || !std::isfinite(rate)) return Trial{from.u, NAN};
+  const double rate = time_rate(scope, from);
+  if (!(rate > 0.0) || !std::isfinite(rate)) return trial_at(scope, NAN);
   return trial_at(scope, static_cast<float>(d(from.u) + seconds / kSecondsPerDay / rate));
 }
 
@@ -114,10 +120,9 @@ Trial trial_at_time(const ObservationScope& scope, Trial from, double rate, doub
 // largest at which a satellite at the apogee stands kAltitudeMargin below
 // the minimum altitude. Costs no propagation; most revolutions of the
 // search end here.
-bool out_of_reach(const ObservationScope& scope, float u_star) {
-  if (deep_space(scope.set)) return false;
-  OrbitPoint placed;
-  if (!place_trial_point(scope, u_star, placed)) return false;
+bool out_of_reach(const ObservationScope& scope, const Trial& trial) {
+  if (deep_space(scope.set) || !std::isfinite(trial.time)) return false;
+  const OrbitPoint& placed = trial.placed;
   const SubsatellitePoint ground = subsatellite_point(scope.orbit, scope.site, placed);
   const SiteGeometry& site = scope.site;
   const double cos_gamma = d(site.sin_lat) * d(ground.sin_lat) +
@@ -215,7 +220,8 @@ Trial climb_to_highest(const ObservationScope& scope, Sgp4Observer& sgp4, Locate
 // The trial moved into the night's window when its time lies outside it.
 Trial into_window(const ObservationScope& scope, const Trial& trial) {
   const ObservingWindow& window = scope.night.window;
-  const double rate = time_rate(scope, trial.u);
+  if (!(trial.time < d(window.start) || trial.time > d(window.end))) return trial;
+  const double rate = time_rate(scope, trial);
   const double inset = kWindowInset / kSecondsPerDay;
   if (trial.time < d(window.start)) {
     const Trial moved = trial_at_time(scope, trial, rate, d(window.start) + inset);
@@ -259,16 +265,34 @@ struct ShadowSample {
   bool high_enough = false;
 };
 
-bool shadow_sample(const ObservationScope& scope, Sgp4Observer& sgp4, const WalkSun& sun, double time,
-                   ShadowSample& sample) {
-  SatelliteFix fix;
-  if (!sgp4.ephemeris.locate(time, fix)) return false;
-  const TopocentricView view = topocentric_view(fix.earth_fixed.position_km, sgp4.site);
-  sample.time = time;
-  sample.margin = shadow_margin(fix.teme_km, sun, scope.site);
-  sample.high_enough = view.up_km / view.range_km > std::sin(d(scope.filters.minAltitude));
-  return std::isfinite(sample.margin);
-}
+// The shadow search's samples: a state located at `known_time`, carried on
+// to any sample within kCarrySpan seconds of it, located anew beyond.
+struct ShadowSampler {
+  const ObservationScope& scope;
+  Sgp4Observer& sgp4;
+  const WalkSun& sun;
+  SatelliteFix known;
+  double known_time;
+
+  bool sample(double time, ShadowSample& sample) {
+    const double seconds = (time - known_time) * kSecondsPerDay;
+    Vector3 teme = known.teme_km;
+    if (std::fabs(seconds) <= kCarrySpan) {
+      teme = carried_on(known, seconds);
+    } else {
+      if (!sgp4.ephemeris.locate(time, known)) return false;
+      known_time = time;
+      teme = known.teme_km;
+    }
+    const EarthFixedState fixed =
+        teme_to_earth_fixed(teme, known.teme_km_s, sidereal_angle(sgp4.ephemeris.start_day_number(), time));
+    const TopocentricView view = topocentric_view(fixed.position_km, sgp4.site);
+    sample.time = time;
+    sample.margin = shadow_margin(teme, sun, scope.site);
+    sample.high_enough = view.up_km / view.range_km > std::sin(d(scope.filters.minAltitude));
+    return std::isfinite(sample.margin);
+  }
+};
 
 // What the search for the way out of the shadow found: the time of the
 // exit (engine days), that the pass has no sunlit part above the minimum
@@ -285,6 +309,7 @@ struct ShadowExit {
 // of the start and falls on the other, so the search goes one way only.
 ShadowExit shadow_exit(const ObservationScope& scope, Sgp4Observer& sgp4, const WalkSun& sun,
                        const ShadowSample& start, const SatelliteFix& near, double seconds) {
+  ShadowSampler sampler{scope, sgp4, sun, near, start.time - seconds / kSecondsPerDay};
   constexpr ShadowExit kUnknown{ShadowExit::Kind::Unknown, 0.0};
   constexpr ShadowExit kNone{ShadowExit::Kind::None, 0.0};
   const double later = shadow_margin(carried_on(near, seconds + kShadowProbe), sun, scope.site);
@@ -299,7 +324,7 @@ ShadowExit shadow_exit(const ObservationScope& scope, Sgp4Observer& sgp4, const 
   for (int i = 0; i < kShadowSteps; ++i) {
     const double next = before.time + step;
     if (next < d(window.start) || next > d(window.end)) return kUnknown;
-    if (!shadow_sample(scope, sgp4, sun, next, after)) return kUnknown;
+    if (!sampler.sample(next, after)) return kUnknown;
     if (std::fabs(step) * kSecondsPerDay <= kShadowPrecision) {
       // At the edge (a short step either way): the sunlit part, a little
       // further on, counts only above the minimum altitude.
@@ -335,7 +360,7 @@ std::optional<Trial> out_of_shadow(const ObservationScope& scope, Sgp4Observer& 
   const ShadowExit exit = shadow_exit(scope, sgp4, sun, sample, near, seconds);
   switch (exit.kind) {
     case ShadowExit::Kind::Found:
-      return trial_at_time(scope, start, time_rate(scope, start.u), exit.time);
+      return trial_at_time(scope, start, time_rate(scope, start), exit.time);
     case ShadowExit::Kind::None:
       return std::nullopt;
     case ShadowExit::Kind::Unknown:
@@ -353,8 +378,8 @@ bool deep_space(const ElementSet& set) {
 
 std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer& sgp4,
                                      float u_star) {
-  if (out_of_reach(scope, u_star)) return std::nullopt;
   Located at{trial_at(scope, u_star), SatelliteFix{}, TangentView{}};
+  if (out_of_reach(scope, at.trial)) return std::nullopt;
   if (!locate_at(scope, sgp4, at.trial, at.fix, at.view)) return u_star;
   if (std::fabs(at.view.nearest_seconds) <= kTangentSpan &&
       at.view.altitude_bound < d(scope.filters.minAltitude) - kAltitudeMargin) {
@@ -362,14 +387,16 @@ std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer
   }
   // To the nearest point: a step from a state that foresees it within
   // kTangentSpan is the last, and is taken without locating the point when
-  // the state foresees the highest point there too.
+  // the state foresees the highest point near too (then to the highest).
   const double first_time = at.trial.time;
   const double farthest = kLargestMove / d(scope.set.meanMotion);
   Trial start = at.trial;
   for (int i = 0; i < kPointSteps; ++i) {
-    const double seconds = at.view.nearest_seconds;
-    const bool last = std::fabs(seconds) <= kTangentSpan;
-    const bool same = std::fabs(at.view.highest_seconds - seconds) <= kSameSeconds;
+    const bool last = std::fabs(at.view.nearest_seconds) <= kTangentSpan;
+    const bool same = std::fabs(at.view.highest_seconds - at.view.nearest_seconds) <= kSameSeconds;
+    // Both points foreseen near: straight to the highest.
+    const bool both_near = last && std::fabs(at.view.highest_seconds) <= kTangentSpan;
+    const double seconds = both_near ? at.view.highest_seconds : at.view.nearest_seconds;
     start = step_by(scope, at.trial, seconds);
     if (!(std::fabs(start.time - first_time) <= farthest)) {
       start = at.trial;
@@ -381,6 +408,7 @@ std::optional<float> sgp4_walk_start(const ObservationScope& scope, Sgp4Observer
       if (at.view.nearest_altitude < d(scope.filters.minAltitude) - kHighestMargin) return std::nullopt;
       break;
     }
+    if (both_near) break;
     if (!locate_at(scope, sgp4, start, at.fix, at.view)) return u_star;
     at.trial = start;
     if (last) {
