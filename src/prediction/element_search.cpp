@@ -19,7 +19,7 @@ namespace {
 // The SGP4 model's passes lie up to a degree, and their nearest points some
 // seconds, from the compact orbit's: the acceptance width of the search is
 // widened by this much (radians) so that none is lost.
-constexpr float kSgp4LonWindowMargin = 0.1f;
+constexpr float kSgp4LonWindowMargin = 0.05f;
 
 // The SGP4 model moves a walk's start into the window when the pass's
 // highest point lies outside it, so that a pass seen only in part is walked

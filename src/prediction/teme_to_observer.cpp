@@ -13,7 +13,7 @@ constexpr double kTwoPiDouble = 6.283185307179586476925;
 constexpr double kJulianDateOfDayNumberZero = 2400000.5;
 
 double wrap_positive(double angle) {
-  angle = std::fmod(angle, kTwoPiDouble);
+  angle -= kTwoPiDouble * std::trunc(angle / kTwoPiDouble);
   return angle < 0.0 ? angle + kTwoPiDouble : angle;
 }
 

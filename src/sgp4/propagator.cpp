@@ -6,6 +6,7 @@
 #include "sgp4/deep_space_periodics.h"
 #include "sgp4/osculating_state.h"
 #include "sgp4/sidereal_time.h"
+#include "sgp4/turns.h"
 #include "sgp4/wgs72.h"
 
 namespace vespera::sgp4 {
@@ -72,10 +73,10 @@ Sgp4Error apply_drag(const DragFactors& drag, const NearEarthTerms& ne, OrbitEle
   }
   if (o.eccentricity < 1.0e-6) o.eccentricity = 1.0e-6;
   o.mean_anomaly += ne.mean_motion * drag.l;
-  const double longitude = std::fmod(o.mean_anomaly + o.argument_of_perigee + o.node, kTwoPi);
-  o.node = std::fmod(o.node, kTwoPi);
-  o.argument_of_perigee = std::fmod(o.argument_of_perigee, kTwoPi);
-  o.mean_anomaly = std::fmod(longitude - o.argument_of_perigee - o.node, kTwoPi);
+  const double longitude = remainder_of_turns(o.mean_anomaly + o.argument_of_perigee + o.node);
+  o.node = remainder_of_turns(o.node);
+  o.argument_of_perigee = remainder_of_turns(o.argument_of_perigee);
+  o.mean_anomaly = remainder_of_turns(longitude - o.argument_of_perigee - o.node);
   return Sgp4Error::kNone;
 }
 
