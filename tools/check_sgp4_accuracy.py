@@ -93,6 +93,13 @@ def run_program(args):
         return f.read()
 
 
+def catalogue_key(field):
+    """A catalogue number's five columns as a key: the number, or the
+    Alpha-5 form (a letter, then four digits) as it stands."""
+    field = field.strip()
+    return int(field) if field.isdigit() else field
+
+
 def parse_report(text):
     """Points of a format E report with UT times on the 24-hour clock:
     (ncat, mjd of the printed second, azimuth, altitude, range km)."""
@@ -111,7 +118,7 @@ def parse_report(text):
             points.append((ncat, day + (h * 3600 + m * 60 + s) / 86400.0, float(line[12:19]),
                            float(line[19:25]), int(line[51:56])))
             continue
-        ncat = int(line[0:5])
+        ncat = catalogue_key(line[0:5])
     return points
 
 
@@ -121,11 +128,7 @@ def read_sets(path):
     lines = [l.rstrip("\r\n").rstrip("\r") for l in open(path, newline="")]
     for i, line in enumerate(lines[:-1]):
         if line.startswith("1 ") and lines[i + 1].startswith("2 "):
-            try:
-                ncat = int(line[2:7])
-            except ValueError:
-                continue
-            sets.setdefault(ncat, []).append(Satrec.twoline2rv(line, lines[i + 1], WGS72))
+            sets.setdefault(catalogue_key(line[2:7]), []).append(Satrec.twoline2rv(line, lines[i + 1], WGS72))
     return sets
 
 
