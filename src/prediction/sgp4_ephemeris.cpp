@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "sgp4/sgp4_error.h"
+#include "sgp4/wgs72.h"
 
 namespace vespera {
 
@@ -31,6 +32,15 @@ sgp4::MeanElements sgp4_mean_elements(const MeanElements& mean) {
   el.mean_anomaly = mean.meanAnomalyDeg * kRadiansPerDegree;
   el.mean_motion = mean.meanMotion * kRadiansPerMinutePerRevPerDay;
   return el;
+}
+
+Vector3 carried_on(const SatelliteFix& fix, double seconds) {
+  const Vector3& r = fix.teme_km;
+  const Vector3& v = fix.teme_km_s;
+  const double radius = length(r);
+  const double pull = -sgp4::kEarthMuKm3PerS2 / (radius * radius * radius) * 0.5 * seconds * seconds;
+  return {r[0] + v[0] * seconds + pull * r[0], r[1] + v[1] * seconds + pull * r[1],
+          r[2] + v[2] * seconds + pull * r[2]};
 }
 
 Sgp4Ephemeris::Sgp4Ephemeris(const ElementSet& set, int32_t start_day_number)

@@ -30,6 +30,11 @@ struct SatelliteFix {
   EarthFixedState earth_fixed;
 };
 
+// carried_on: the TEME position of `fix` carried on by `seconds` under the
+// earth's central attraction (a second-order step: some centimetres from
+// the propagated place over a few seconds, some decimetres over a minute).
+Vector3 carried_on(const SatelliteFix& fix, double seconds);
+
 class Sgp4Ephemeris {
  public:
   // The set's propagator for times counted in engine days from 0h UT of

@@ -6,7 +6,6 @@
 #include "prediction/illumination.h"
 #include "prediction/point_filters.h"
 #include "prediction/teme_to_observer.h"
-#include "sgp4/wgs72.h"
 
 namespace vespera {
 
@@ -140,14 +139,8 @@ PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp
 bool probe_sgp4_point(Sgp4Observer& sgp4, float time, SkyDirection& direction) {
   if (!sgp4.accepted) return false;
   const double dt = (static_cast<double>(time) - static_cast<double>(sgp4.last_time)) * kSecondsPerDay;
-  const Vector3& r = sgp4.last.teme_km;
-  const Vector3& v = sgp4.last.teme_km_s;
-  const double radius = length(r);
-  const double pull = -sgp4::kEarthMuKm3PerS2 / (radius * radius * radius) * 0.5 * dt * dt;
-  const Vector3 moved{r[0] + v[0] * dt + pull * r[0], r[1] + v[1] * dt + pull * r[1],
-                      r[2] + v[2] * dt + pull * r[2]};
   const double gmst = sidereal_angle(sgp4.ephemeris.start_day_number(), static_cast<double>(time));
-  const EarthFixedState fixed = teme_to_earth_fixed(moved, v, gmst);
+  const EarthFixedState fixed = teme_to_earth_fixed(carried_on(sgp4.last, dt), sgp4.last.teme_km_s, gmst);
   const TopocentricView view = topocentric_view(fixed.position_km, sgp4.site);
   if (!(view.up_km > 0.0)) return false;
   PointObservation point;

@@ -6,7 +6,6 @@
 #include "prediction/illumination.h"
 #include "prediction/orbit.h"
 #include "prediction/teme_to_observer.h"
-#include "sgp4/wgs72.h"
 
 namespace vespera {
 
@@ -244,17 +243,6 @@ double shadow_margin(const Vector3& teme_km, const WalkSun& sun, const SiteGeome
   point.r = static_cast<float>(distance / d(kKilometresPerMile));
   shade(point, static_cast<float>(dot(teme_km, toward_sun) / distance), site, false);
   return d(point.shadow_height) - std::fabs(d(point.cos_psi)) * kShadowAllowanceMiles;
-}
-
-// The TEME position of `fix` carried on by `seconds` under the earth's
-// central attraction (a second-order step).
-Vector3 carried_on(const SatelliteFix& fix, double seconds) {
-  const Vector3& r = fix.teme_km;
-  const Vector3& v = fix.teme_km_s;
-  const double radius = length(r);
-  const double pull = -sgp4::kEarthMuKm3PerS2 / (radius * radius * radius) * 0.5 * seconds * seconds;
-  return {r[0] + v[0] * seconds + pull * r[0], r[1] + v[1] * seconds + pull * r[1],
-          r[2] + v[2] * seconds + pull * r[2]};
 }
 
 // A sample of the shadow search: its time, its shadow margin and whether
