@@ -12,6 +12,9 @@
 #
 #   bench/run_month.sh [PROGRAM [DATA_DIR]]
 #
+# With MODEL=sgp4 in the environment every run is made with --model sgp4
+# (default: the compact model).
+#
 # PROGRAM defaults to build-bench/vespera, configured and built in Release
 # when missing; DATA_DIR to the shared data directory beside the repository.
 # The runs take place in a temporary directory under short names (file names
@@ -57,8 +60,8 @@ printf '%-22s %8s %7s %7s %7s %8s %10s %10s %10s\n' run threads "wall s" "user s
 for run in gpredict-week catalog-month-memory catalog-month-stream; do
   report=$(sed -n '20p' "$work/$run.ctl")
   for threads in 1 default; do
-    option=""
-    if [ "$threads" = 1 ]; then option="--threads 1"; fi
+    option="--model ${MODEL:-compact}"
+    if [ "$threads" = 1 ]; then option="$option --threads 1"; fi
     # shellcheck disable=SC2086
     (cd "$work" && /usr/bin/time -v "$program" $option "$run.ctl" >"$run.out" 2>"$run.time")
     wall=$(sed -n 's/^[[:space:]]*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$work/$run.time" |

@@ -6,6 +6,7 @@
 #include "prediction/element_search.h"
 #include "prediction/night_in_parallel.h"
 #include "prediction/prediction_sink.h"
+#include "prediction/propagation_failure.h"
 #include "prediction/sun_window.h"
 
 namespace vespera {
@@ -13,8 +14,9 @@ namespace vespera {
 namespace {
 
 // Every element set searched over one night; the predictions go to the table.
-void search_night(const EngineRun& run, const NightState& night, DayLoopIo& io) {
-  TableSink sink(io.table, io.flusher, night, io.out);
+void search_night(const EngineRun& run, const NightState& night, DayLoopIo& io,
+                  PropagationFailureLog& failures) {
+  TableSink sink(io.table, io.flusher, night, io.out, &failures);
   ElementSet set;
   io.elements.rewindElementSets();
   PredictionTable::Mark handed_out = io.table.mark();
@@ -30,6 +32,8 @@ void search_night(const EngineRun& run, const NightState& night, DayLoopIo& io) 
 DayLoopEnd run_day_loop(const EngineRun& run, DayLoopIo& io) {
   static const Format kReversedWindow(
       "(' Day',i3,' Start time',f6.2,' is greater than end time',f6.2)");
+  // The sets the SGP4 model could not propagate, named once in the run.
+  PropagationFailureLog failures;
   // At least the first day index is done, whatever the last one says.
   for (int32_t i = run.firstDay;; ++i) {
     io.stop.throw_if_requested();
@@ -38,9 +42,9 @@ DayLoopEnd run_day_loop(const EngineRun& run, DayLoopIo& io) {
       kReversedWindow.write(io.err, {i, night.window.start, night.window.end});
     } else {
       if (io.parallel != nullptr) {
-        io.parallel->search(run, night, io);
+        io.parallel->search(run, night, io, failures);
       } else {
-        search_night(run, night, io);
+        search_night(run, night, io, failures);
       }
       if (run.combineRuns) return DayLoopEnd::CombineWithNextRun;
       io.flusher.flush_predictions(io.table, night);

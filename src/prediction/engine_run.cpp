@@ -6,7 +6,7 @@ namespace vespera {
 
 EngineRun prepare_engine_run(const RunSettings& settings, int32_t start_day_number,
                              const MagnitudeCatalogue& catalogue,
-                             int32_t defaultMagnitudeBoundary) {
+                             int32_t defaultMagnitudeBoundary, OrbitModel model) {
   EngineRun run;
   run.firstDay = settings.firstDay;
   run.lastDay = settings.lastDay;
@@ -17,6 +17,10 @@ EngineRun prepare_engine_run(const RunSettings& settings, int32_t start_day_numb
   run.walk = walk_settings(settings);
   run.minAltitudeDeg = settings.minAltitudeDeg;
   run.catalogue = &catalogue;
+  run.model = model;
+  if (model == OrbitModel::Sgp4) {
+    run.geodetic = geodetic_site(settings.latitudeDeg, settings.westLongitudeDeg, settings.heightFeet);
+  }
   return run;
 }
 

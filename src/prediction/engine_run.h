@@ -7,10 +7,12 @@
 #include <cstdint>
 
 #include "magnitudes/magnitude_catalogue.h"
+#include "prediction/geodetic_site.h"
 #include "prediction/observation.h"
 #include "prediction/pass_walk.h"
 #include "prediction/site_geometry.h"
 #include "prediction/sun_window.h"
+#include "vocabulary/orbit_model.h"
 #include "vocabulary/run_settings.h"
 
 namespace vespera {
@@ -25,13 +27,16 @@ struct EngineRun {
   WalkSettings walk;
   int32_t minAltitudeDeg = 0;  // below 20 degrees the search widens its acceptance width
   const MagnitudeCatalogue* catalogue = nullptr;  // never null in a prepared run
+  OrbitModel model = OrbitModel::Compact;  // what places the satellite at each trial point
+  GeodeticSite geodetic;                   // the site on the WGS-84 ellipsoid (SGP4 model)
 };
 
 // prepare_engine_run: the run of one control-file section starting at day
 // number `start_day_number` (day 0 of its month), with the catalogue loaded
-// for the program and its default-magnitude boundary.
+// for the program and its default-magnitude boundary, in the orbit model `model`.
 EngineRun prepare_engine_run(const RunSettings& settings, int32_t start_day_number,
                              const MagnitudeCatalogue& catalogue,
-                             int32_t defaultMagnitudeBoundary);
+                             int32_t defaultMagnitudeBoundary,
+                             OrbitModel model = OrbitModel::Compact);
 
 }  // namespace vespera

@@ -31,6 +31,10 @@ bool illuminate(PointObservation& point, const WalkSun& sun, const SiteGeometry&
       std::cos(static_cast<double>(sun_hour_angle) - static_cast<double>(point.west_lon)) *
           static_cast<double>(point.cos_lat_s) * static_cast<double>(sun.cos_dec) +
       static_cast<double>(point.sin_lat_s) * static_cast<double>(sun.sin_dec));
+  return shade(point, cos_psi, site, ignore_shadow);
+}
+
+bool shade(PointObservation& point, float cos_psi, const SiteGeometry& site, bool ignore_shadow) {
   if (cos_psi > 0.0f) cos_psi = 0.0f;  // over the day side
   point.cos_psi = cos_psi;
 

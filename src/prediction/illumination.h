@@ -27,4 +27,10 @@ WalkSun sun_at_walk_start(const SunTrack& track, float time);
 bool illuminate(PointObservation& point, const WalkSun& sun, const SiteGeometry& site,
                 bool ignore_shadow);
 
+// shade: the shadow test of illuminate, given the cosine of the angle
+// between the satellite's and the sun's directions from the earth's centre
+// (before clamping) and a point with r filled in. Sets point.cos_psi and
+// point.shadow_height as illuminate does; returns true in shadow.
+bool shade(PointObservation& point, float cos_psi, const SiteGeometry& site, bool ignore_shadow);
+
 }  // namespace vespera

@@ -4,6 +4,7 @@
 #include <deque>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -19,19 +20,18 @@ namespace {
 // Sets handed out, and searched, together.
 constexpr std::size_t kBatchSets = 256;
 
-struct TimedPrediction {
-  float time;
-  PredictionRecord record;
-};
-
-// A set's predictions, kept in the order the search made them.
+// A set's predictions, kept in the order the search made them, and whether
+// the set could not be propagated.
 class BufferSink final : public PredictionSink {
  public:
-  explicit BufferSink(std::vector<TimedPrediction>& out) : out_(out) {}
-  void add(float time, const PredictionRecord& record) override { out_.push_back({time, record}); }
+  BufferSink(std::vector<TimedPrediction>& out, std::optional<PropagationFailure>& failure)
+      : collect_(out), failure_(failure) {}
+  void add(float time, const PredictionRecord& record) override { collect_.add(time, record); }
+  void propagation_failed(const PropagationFailure& failure) override { failure_ = failure; }
 
  private:
-  std::vector<TimedPrediction>& out_;
+  CollectingSink collect_;
+  std::optional<PropagationFailure>& failure_;
 };
 
 }  // namespace
@@ -44,6 +44,7 @@ struct SetBatch {
   std::vector<bool> supersedes;               // the set supersedes the one before it
   std::vector<std::size_t> messages_end;      // console text up to the set's handing out
   std::vector<std::vector<TimedPrediction>> predictions;
+  std::vector<std::optional<PropagationFailure>> failures;  // a set the SGP4 model could not propagate
   MemoryStream console;                       // what handing the sets out wrote
   std::size_t messages_begin = 0;             // where this batch's text starts
   bool ends_night = false;                    // the element source had no more sets, or failed
@@ -58,6 +59,7 @@ struct SetBatch {
     supersedes.clear();
     messages_end.clear();
     for (std::vector<TimedPrediction>& p : predictions) p.clear();
+    for (std::optional<PropagationFailure>& f : failures) f.reset();
     messages_begin = console.size();
     ends_night = false;
     hand_out_error = nullptr;
@@ -91,9 +93,12 @@ void fill(SetBatch& batch, DayLoopIo& io) {
 
 void start_searches(SetBatch& batch, const EngineRun& run, const NightState& night,
                     const StopToken& stop, WorkerPool& pool) {
-  if (batch.predictions.size() < batch.sets.size()) batch.predictions.resize(batch.sets.size());
+  if (batch.predictions.size() < batch.sets.size()) {
+    batch.predictions.resize(batch.sets.size());
+    batch.failures.resize(batch.sets.size());
+  }
   batch.searches = std::make_unique<TaskRange>(batch.sets.size(), [&, stop](std::size_t k) {
-    BufferSink sink(batch.predictions[k]);
+    BufferSink sink(batch.predictions[k], batch.failures[k]);
     search_element_set(batch.sets[k], run, night, sink, stop);
   });
   pool.submit(*batch.searches);
@@ -115,6 +120,7 @@ void replay(SetBatch& batch, DayLoopIo& io, TableSink& sink, PredictionTable::Ma
     io.table.hand_out_set(batch.supersedes[k], handed_out);
     if (const std::exception_ptr error = batch.searches->error(k)) std::rethrow_exception(error);
     for (const TimedPrediction& p : batch.predictions[k]) sink.add(p.time, p.record);
+    if (batch.failures[k]) sink.propagation_failed(*batch.failures[k]);
   }
   if (batch.ends_night) write_messages(batch.trailing_end);
   if (batch.hand_out_error) std::rethrow_exception(batch.hand_out_error);
@@ -128,8 +134,9 @@ ParallelNightSearch::ParallelNightSearch(WorkerPool& pool) : pool_(pool) {
 
 ParallelNightSearch::~ParallelNightSearch() = default;
 
-void ParallelNightSearch::search(const EngineRun& run, const NightState& night, DayLoopIo& io) {
-  TableSink sink(io.table, io.flusher, night, io.out);
+void ParallelNightSearch::search(const EngineRun& run, const NightState& night, DayLoopIo& io,
+                                 PropagationFailureLog& failures) {
+  TableSink sink(io.table, io.flusher, night, io.out, &failures);
   io.elements.rewindElementSets();
   PredictionTable::Mark handed_out = io.table.mark();
   // Whatever happens, no search of a batch outlives this call.

@@ -15,6 +15,7 @@
 
 #include "prediction/engine_run.h"
 #include "prediction/night.h"
+#include "prediction/propagation_failure.h"
 #include "prediction/worker_pool.h"
 
 namespace vespera {
@@ -33,8 +34,10 @@ class ParallelNightSearch {
   ParallelNightSearch& operator=(const ParallelNightSearch&) = delete;
 
   // search: every element set of the night searched on the pool's workers;
-  // the predictions go to io.table through its flusher.
-  void search(const EngineRun& run, const NightState& night, DayLoopIo& io);
+  // the predictions go to io.table through its flusher, the sets that could
+  // not be propagated to `failures`.
+  void search(const EngineRun& run, const NightState& night, DayLoopIo& io,
+              PropagationFailureLog& failures);
 
  private:
   WorkerPool& pool_;

@@ -5,6 +5,7 @@
 #include "prediction/angles.h"
 #include "prediction/illumination.h"
 #include "prediction/orbit_constants.h"
+#include "prediction/point_filters.h"
 
 namespace vespera {
 
@@ -102,29 +103,6 @@ void place_in_right_ascension(const SiteGeometry& site, PointObservation& point)
   point.ra = ra;
 }
 
-// Geometry, stage 7: the right ascension (hours) and declination (degrees)
-// referred from the equator of the date to the requested equinox.
-void refer_to_equinox(const SiteGeometry& site, PointObservation& point) {
-  const double ra = point.ra;
-  point.out_ra = static_cast<float>(ra * d(kHoursPerRadian) -
-                                    d(site.precession_dec) * (d(point.sin_dec) / d(point.cos_dec)) *
-                                        std::sin(ra) -
-                                    d(site.precession_ra));
-  if (point.out_ra < 0.0f) point.out_ra = static_cast<float>(d(point.out_ra) + 24.0);
-  point.out_dec =
-      static_cast<float>(d(point.out_dec) - d(site.precession_dec) * 15.0 * std::cos(ra));
-}
-
-// The filters, each named for what it turns away.
-
-// Below the plane through the observer square to the site's radius (a value
-// that is not a number fails too).
-bool below_horizon_plane(float vertical) { return !(vertical > 0.0f); }
-
-bool beyond_range_limit(const PointObservation& point, const ObservationFilters& filters) {
-  return filters.rangeLimitOn && point.range > filters.rangeLimit;
-}
-
 // At or below the minimum altitude. The altitude's arctangent is taken
 // (once, by `altitude`) only where the prepared bounds leave the answer open.
 template <class FindAltitude>
@@ -137,35 +115,6 @@ bool below_minimum_altitude(PointObservation& point, const ObservationFilters& f
   if (verdict != AltitudeVerdict::Undecided) return verdict == AltitudeVerdict::Below;
   altitude();
   return point.altitude <= filters.minAltitude;
-}
-
-bool below_altitude_window(const PointObservation& point, const ObservationFilters& filters) {
-  return filters.altAzLimits && point.altitude < filters.altitudeMin;
-}
-
-bool above_altitude_window(const PointObservation& point, const ObservationFilters& filters) {
-  return filters.altAzLimits && point.altitude > filters.altitudeMax;
-}
-
-bool outside_azimuth_window(const PointObservation& point, const ObservationFilters& filters) {
-  return filters.altAzLimits &&
-         !in_wrapped_window(point.azimuth, filters.azimuthMin, filters.azimuthMax);
-}
-
-bool outside_declination_window(const PointObservation& point, const ObservationFilters& filters) {
-  return filters.raDecLimits && (point.dec < filters.decMin || point.dec > filters.decMax);
-}
-
-bool outside_right_ascension_window(const PointObservation& point,
-                                    const ObservationFilters& filters) {
-  return filters.raDecLimits && !in_wrapped_window(point.ra, filters.raMin, filters.raMax);
-}
-
-bool too_faint(PointObservation& point, const WalkSun& sun, const StandardMagnitude& magnitude,
-               const ObservationFilters& filters) {
-  return estimate_brightness(point, sun, magnitude.magnitude, magnitude.crossSection,
-                             magnitude.ncat, filters.magnitudeLimit,
-                             filters.defaultMagnitudeBoundary);
 }
 
 }  // namespace
@@ -214,6 +163,17 @@ bool outside_time_window(float time, const ObservingWindow& window, PointOutcome
 bool in_wrapped_window(float x, float low, float high) {
   if (low < high) return low <= x && x <= high;
   return x >= low || x <= high;
+}
+
+void refer_to_equinox(const SiteGeometry& site, PointObservation& point) {
+  const double ra = point.ra;
+  point.out_ra = static_cast<float>(ra * d(kHoursPerRadian) -
+                                    d(site.precession_dec) * (d(point.sin_dec) / d(point.cos_dec)) *
+                                        std::sin(ra) -
+                                    d(site.precession_ra));
+  if (point.out_ra < 0.0f) point.out_ra = static_cast<float>(d(point.out_ra) + 24.0);
+  point.out_dec =
+      static_cast<float>(d(point.out_dec) - d(site.precession_dec) * 15.0 * std::cos(ra));
 }
 
 bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& placed) {

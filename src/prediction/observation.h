@@ -51,9 +51,13 @@ struct ObservationFilters {
 ObservationFilters observation_filters(const RunSettings& settings,
                                        int32_t defaultMagnitudeBoundary);
 
+struct Sgp4Observer;
+
 // What every trial point of one candidate revolution is observed against:
 // the site, the run's filters, the night (window and sun), and the element
 // set's orbit with the crossing j of the candidate and its standard magnitude.
+// With `sgp4` the orbit places the trial points in time only, and the SGP4
+// theory places the satellite at those times (sgp4_observation.h).
 struct ObservationScope {
   const SiteGeometry& site;
   const ObservationFilters& filters;
@@ -62,6 +66,7 @@ struct ObservationScope {
   const OrbitSetup& orbit;
   int j = 0;
   StandardMagnitude magnitude;
+  Sgp4Observer* sgp4 = nullptr;
 };
 
 // The direction of a probe point on the sky: what the direction of motion
@@ -82,6 +87,12 @@ bool outside_time_window(float time, const ObservingWindow& window, PointOutcome
 // high the window runs through zero (x >= low or x <= high), so equal limits
 // accept every value.
 bool in_wrapped_window(float x, float low, float high);
+
+// refer_to_equinox: sets out_ra (hours) and out_dec (degrees) of a point
+// whose topocentric ra, sin_dec, cos_dec and out_dec (the declination of
+// the date in degrees) are set: referred from the equator of the date to the
+// requested equinox with the site's precession factors.
+void refer_to_equinox(const SiteGeometry& site, PointObservation& point);
 
 // place_trial_point: the argument of latitude u (radians) on the scope's
 // crossing, placed in time. False when u or its time is not a finite number.

@@ -14,6 +14,7 @@
 
 #include "elements/element_set.h"
 #include "prediction/night.h"
+#include "prediction/orbit_constants.h"
 #include "prediction/site_geometry.h"
 #include "vocabulary/stop_request.h"
 
@@ -89,6 +90,11 @@ struct SearchScope {
   const ObservingWindow& window;
   int32_t minAltitudeDeg;  // below 20 degrees the acceptance width is widened
   StopToken stop;          // asked at every revolution the search moves on
+  // Added to the acceptance width, radians: the SGP4 model's passes lie up
+  // to a degree from the compact orbit's.
+  float lonWindowMargin = 0.0f;
+  // Days around the window in which crossings are searched.
+  float windowMarginDays = kWindowMarginDays;
 };
 
 // setup_orbit: fills `orbit` for the set and the day's window: the orbit's

@@ -93,6 +93,9 @@ void set_acceptance_width(const SearchScope& scope, OrbitSetup& orbit) {
   if (scope.minAltitudeDeg < kLowAltitudeDeg) {
     orbit.lon_window = f(d(orbit.lon_window) + d(kLowAltitudeAllowance));
   }
+  if (scope.lonWindowMargin > 0.0f) {
+    orbit.lon_window = f(d(orbit.lon_window) + d(scope.lonWindowMargin));
+  }
 }
 
 // The orbit's constants for the mean motion at the window start: the node's
@@ -104,7 +107,7 @@ bool set_orbit_constants(const SearchScope& scope, OrbitSetup& orbit) {
   orbit.cos_i = f(std::cos(d(set.inclination)));
   orbit.epoch_time = f(static_cast<double>(int64_t{set.epochDay} - int64_t{scope.site.start_day_number}) +
                        d(set.epochFraction));
-  orbit.dt_start = f(d(scope.window.start) - d(kWindowMarginDays) - d(orbit.epoch_time));
+  orbit.dt_start = f(d(scope.window.start) - d(scope.windowMarginDays) - d(orbit.epoch_time));
   orbit.n_now = f(d(set.meanMotion) + 2.0 * d(set.meanMotionDot) * d(orbit.dt_start));
   if (!(orbit.n_now > kMinMeanMotion && orbit.n_now < kDecayMeanMotion)) return false;
   if (!(std::fabs(set.eccentricity) < 1.0f)) return false;

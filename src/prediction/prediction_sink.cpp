@@ -20,4 +20,8 @@ void TableSink::add(float time, const PredictionRecord& record) {
   }
 }
 
+void TableSink::propagation_failed(const PropagationFailure& failure) {
+  if (failures_ != nullptr) failures_->report(failure, console_);
+}
+
 }  // namespace vespera

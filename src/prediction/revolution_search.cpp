@@ -80,15 +80,15 @@ float nearest_point_u(const ElementSet& set, const SiteGeometry& site, const Orb
 }
 
 // Moves the search on by one revolution. False when the next crossing falls
-// after the window's end (with its margin), or the search cannot advance.
-bool advance_revolution(const ObservingWindow& window, OrbitSetup& orbit) {
+// after the window's end (with the scope's margin), or the search cannot advance.
+bool advance_revolution(const SearchScope& scope, OrbitSetup& orbit) {
   if (orbit.rev_base == std::numeric_limits<int32_t>::max()) return false;
   const float next_time = f(d(orbit.next_time) + d(orbit.period));
   // A period too small to change next_time would leave the search standing.
   if (!(next_time > orbit.next_time)) return false;
   orbit.rev_base += 1;
   orbit.next_time = next_time;
-  if (d(orbit.next_time) > d(window.end) + d(kWindowMarginDays)) return false;
+  if (d(orbit.next_time) > d(scope.window.end) + d(scope.windowMarginDays)) return false;
   for (int k = 0; k < orbit.crossing_count; ++k) {
     LatitudeCrossing& crossing = orbit.crossings[k];
     crossing.rev += 1;
@@ -103,7 +103,7 @@ bool advance_revolution(const ObservingWindow& window, OrbitSetup& orbit) {
 bool next_candidate(const SearchScope& scope, OrbitSetup& orbit, bool advance_first, int& j,
                     float& u_star) {
   const ElementSet& set = scope.set;
-  if (advance_first && !advance_revolution(scope.window, orbit)) return false;
+  if (advance_first && !advance_revolution(scope, orbit)) return false;
   for (;;) {
     int k = 0;
     if (orbit.crossing_count == 2 &&
@@ -120,7 +120,7 @@ bool next_candidate(const SearchScope& scope, OrbitSetup& orbit, bool advance_fi
       return true;
     }
     scope.stop.throw_if_requested();
-    if (!advance_revolution(scope.window, orbit)) return false;
+    if (!advance_revolution(scope, orbit)) return false;
   }
 }
 

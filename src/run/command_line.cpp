@@ -12,6 +12,8 @@ namespace vespera {
 namespace {
 
 constexpr std::string_view kThreadsOption = "--threads";
+constexpr std::string_view kModelOption = "--model";
+constexpr std::string_view kOptionPrefix = "--";
 
 // The thread count of a --threads value: a whole number from 1 to
 // kMaxThreads written in decimal digits only; 0 when it is not one.
@@ -35,6 +37,59 @@ bool take_threads(std::string_view value, CommandLine& command_line) {
   return false;
 }
 
+// Takes the value of --model into `command_line`; false when it is bad.
+bool take_model(std::string_view value, CommandLine& command_line) {
+  if (value == "sgp4") {
+    command_line.model = OrbitModel::Sgp4;
+  } else if (value == "compact") {
+    command_line.model = OrbitModel::Compact;
+  } else {
+    command_line.error = CommandLine::Error::ModelInvalid;
+    command_line.errorValue = std::string(value);
+    return false;
+  }
+  return true;
+}
+
+using ValueTaker = bool (*)(std::string_view, CommandLine&);
+
+// An option that takes a value, as "--name value" or "--name=value".
+struct ValueOption {
+  std::string_view name;
+  ValueTaker take;
+  CommandLine::Error missing;  // the option was the last argument
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {kThreadsOption, take_threads, CommandLine::Error::ThreadsMissing},
+    {kModelOption, take_model, CommandLine::Error::ModelMissing},
+};
+
+// Reads the value option at arguments[i] (moving i past its value) when it
+// is one. Returns false when it is none; otherwise sets `ok` to whether the
+// reading goes on.
+bool read_value_option(std::span<const std::string_view> arguments, std::size_t& i,
+                       CommandLine& command_line, bool& ok) {
+  const std::string_view argument = arguments[i];
+  for (const ValueOption& option : kValueOptions) {
+    if (argument == option.name) {
+      if (i + 1 == arguments.size()) {
+        command_line.error = option.missing;
+        ok = false;
+      } else {
+        ok = option.take(arguments[++i], command_line);
+      }
+      return true;
+    }
+    if (argument.starts_with(option.name) && argument.size() > option.name.size() &&
+        argument[option.name.size()] == '=') {
+      ok = option.take(argument.substr(option.name.size() + 1), command_line);
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 CommandLine parse_command_line(std::span<const std::string_view> arguments) {
@@ -49,14 +104,13 @@ CommandLine parse_command_line(std::span<const std::string_view> arguments) {
       command_line.version = true;
       break;
     }
-    if (argument == kThreadsOption) {
-      if (i + 1 == arguments.size()) {
-        command_line.error = CommandLine::Error::ThreadsMissing;
-        break;
-      }
-      if (!take_threads(arguments[++i], command_line)) break;
-    } else if (argument.starts_with(kThreadsOption) && argument[kThreadsOption.size()] == '=') {
-      if (!take_threads(argument.substr(kThreadsOption.size() + 1), command_line)) break;
+    bool ok = true;
+    if (read_value_option(arguments, i, command_line, ok)) {
+      if (!ok) break;
+    } else if (argument.starts_with(kOptionPrefix)) {
+      command_line.error = CommandLine::Error::UnknownOption;
+      command_line.errorValue = std::string(argument);
+      break;
     } else if (!command_line.controlFile) {
       command_line.controlFile = std::string(argument);
     }
@@ -73,7 +127,7 @@ CommandLine parse_command_line(int argc, char** argv) {
 void write_help(std::FILE* stream) {
   static const Format kLine("(a)");
   static constexpr const char* kHelp[] = {
-      "Usage: vespera [--threads N] [CONTROL-FILE]",
+      "Usage: vespera [--threads N] [--model sgp4|compact] [CONTROL-FILE]",
       "       vespera --help | --version",
       "",
       "Predicts when artificial satellites can be seen from one site. Reads the",
@@ -83,16 +137,21 @@ void write_help(std::FILE* stream) {
       "messages go to the console.",
       "",
       "Options:",
-      "  --threads N  worker threads, 1 to 256 (default: the machine's cores;",
-      "               1 computes on one core)",
-      "  --help       print this help and exit",
-      "  --version    print the version and exit",
-      "Any other argument names the control file; further ones are ignored.",
+      "  --threads N     worker threads, 1 to 256 (default: the machine's cores;",
+      "                  1 computes on one core)",
+      "  --model NAME    the orbit model: compact (the default, the program's own)",
+      "                  or sgp4 (SGP4/SDP4, the theory of the element sets, with",
+      "                  the site on the WGS-84 ellipsoid); same report layout",
+      "  --help          print this help and exit",
+      "  --version       print the version and exit",
+      "The first other argument names the control file; further ones are ignored.",
+      "A word starting with -- that is no option is refused: give a control file",
+      "of such a name as ./--name.",
       "",
       "Exit status: 0 for every orderly end (also after an error reported in the",
       "control file), 1 after an interrupt or termination request, 2 after a fatal",
-      "input/output or system error (one line on standard error says which) or a",
-      "bad option value.",
+      "input/output or system error (one line on standard error says which), a bad",
+      "option value or an unknown option.",
       "",
       "The control file, the input files and every report format are described in",
       "README.md (installed in share/doc/vespera) and in the manual page vespera(1).",
@@ -110,6 +169,10 @@ void write_command_line_error(std::FILE* stream, const CommandLine& command_line
       "('vespera: --threads needs a value: a whole number from 1 to 256')");
   static const Format kThreadsInvalid(
       "('vespera: --threads takes a whole number from 1 to 256, not \"',a,'\"')");
+  static const Format kModelMissing("('vespera: --model needs a value: sgp4 or compact')");
+  static const Format kModelInvalid("('vespera: --model takes sgp4 or compact, not \"',a,'\"')");
+  static const Format kUnknownOption(
+      "('vespera: unknown option \"',a,'\" (a control file of that name is given as ./',a,')')");
   switch (command_line.error) {
     case CommandLine::Error::None:
       break;
@@ -118,6 +181,15 @@ void write_command_line_error(std::FILE* stream, const CommandLine& command_line
       break;
     case CommandLine::Error::ThreadsInvalid:
       kThreadsInvalid.write(stream, {command_line.errorValue});
+      break;
+    case CommandLine::Error::ModelMissing:
+      kModelMissing.write(stream, {});
+      break;
+    case CommandLine::Error::ModelInvalid:
+      kModelInvalid.write(stream, {command_line.errorValue});
+      break;
+    case CommandLine::Error::UnknownOption:
+      kUnknownOption.write(stream, {command_line.errorValue, command_line.errorValue});
       break;
   }
 }

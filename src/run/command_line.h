@@ -1,8 +1,10 @@
-// The program's command line: the options --help, --version and --threads N,
-// and the control file's name. Everything that is not one of the options is
-// taken as before: the first such argument names the control file, later ones
-// are ignored. The options are read from left to right; --help, --version and
-// a bad --threads value end the reading where they stand.
+// The program's command line: the options --help, --version, --threads N and
+// --model NAME, and the control file's name. The first argument that is not
+// an option names the control file, later ones are ignored; a word that
+// starts with "--" and is no option is refused (a control file of such a
+// name is given as ./--name). The options are read from left to right;
+// --help, --version, a bad option value and an unknown option end the
+// reading where they stand.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "vocabulary/orbit_model.h"
 
 namespace vespera {
 
@@ -27,17 +31,22 @@ struct CommandLine {
     None,
     ThreadsMissing,  // --threads was the last argument
     ThreadsInvalid,  // its value is not a whole number from 1 to kMaxThreads
+    ModelMissing,    // --model was the last argument
+    ModelInvalid,    // its value is neither "sgp4" nor "compact"
+    UnknownOption,   // a word starting with "--" that is no option
   };
 
   bool help = false;
   bool version = false;
   // Worker threads; 0 stands for the default, the machine's cores.
   int32_t threads = 0;
+  // The orbit model of every run: compact (the default) or sgp4.
+  OrbitModel model = OrbitModel::Compact;
   // The first argument that is not an option, exactly as given (it may be
   // empty); absent when there is none.
   std::optional<std::string> controlFile;
   Error error = Error::None;
-  std::string errorValue;  // the rejected --threads value
+  std::string errorValue;  // the rejected value, or the unknown option
 };
 
 // Reads the arguments after the program's name.

@@ -11,11 +11,11 @@
 namespace vespera {
 
 int exit_status_of_run(std::optional<std::string> control_file, Console& console,
-                       int32_t threads, const ThreadStarter& start) {
+                       int32_t threads, OrbitModel model, const ThreadStarter& start) {
   static const Format kFatalIoDiagnostic("('vespera: ',a,': ',a)");
   static const Format kSystemDiagnostic("('vespera: system error: ',a)");
   try {
-    return run_program(std::move(control_file), console, threads, start);
+    return run_program(std::move(control_file), console, threads, model, start);
   } catch (const ProgramExit& exit) {
     return exit.status();
   } catch (const FatalIoError& error) {

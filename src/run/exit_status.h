@@ -13,10 +13,12 @@
 
 #include "prediction/thread_start.h"
 #include "run/console.h"
+#include "vocabulary/orbit_model.h"
 
 namespace vespera {
 
 int exit_status_of_run(std::optional<std::string> control_file, Console& console,
-                       int32_t threads = 1, const ThreadStarter& start = start_thread);
+                       int32_t threads = 1, OrbitModel model = OrbitModel::Compact,
+                       const ThreadStarter& start = start_thread);
 
 }  // namespace vespera

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   vespera::install_signal_handlers();
   vespera::Console console;
   const int status = vespera::exit_status_of_run(command_line.controlFile, console,
-                                                 vespera::thread_count(command_line));
+                                                 vespera::thread_count(command_line), command_line.model);
   std::fflush(stdout);
   return status;
 }

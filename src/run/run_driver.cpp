@@ -49,16 +49,19 @@ struct ProgramRecords {
 class RunDriver {
  public:
   RunDriver(std::optional<std::string> first_argument, Console& console, int32_t threads,
-            const ThreadStarter& start)
+            OrbitModel model, const ThreadStarter& start)
       : control_(std::move(first_argument)),
         console_(console),
+        model_(model),
         records_(std::make_unique<ProgramRecords>()),
         threads_wanted_(threads),
         start_(start) {}
 
   int run() {
     static const Format kBanner("('Vespera 1.0 - satellite visibility predictions')");
-    kBanner.write(console_.out, {});
+    static const Format kSgp4Banner(
+        "('Vespera 1.0 - satellite visibility predictions (SGP4 model)')");
+    (model_ == OrbitModel::Sgp4 ? kSgp4Banner : kBanner).write(console_.out, {});
     start_threads();
     if (read_control_section(true, control_, records_->settings, console_) == 0) run_sections();
     close_report();
@@ -114,7 +117,7 @@ class RunDriver {
       if (records_->elements.loadElementSets(io.element_context) != 0) return;
       if (first_run_) open_report();
       const EngineRun run = prepare_engine_run(settings, start_day_number, records_->magnitudes,
-                                               records_->defaultMagnitudeBoundary);
+                                               records_->defaultMagnitudeBoundary, model_);
       records_->reportWriter.begin_run(settings, run.site);
       const DayLoopEnd end = run_day_loop(run, io);
       // The report is written up to here before the console is read again.
@@ -187,6 +190,7 @@ class RunDriver {
 
   ControlFile control_;
   Console& console_;
+  OrbitModel model_;
   std::unique_ptr<ProgramRecords> records_;
   int32_t threads_wanted_;
   ThreadStarter start_;
@@ -203,8 +207,8 @@ class RunDriver {
 }  // namespace
 
 int run_program(std::optional<std::string> control_file, Console& console, int32_t threads,
-                const ThreadStarter& start) {
-  RunDriver driver(std::move(control_file), console, threads, start);
+                OrbitModel model, const ThreadStarter& start) {
+  RunDriver driver(std::move(control_file), console, threads, model, start);
   return driver.run();
 }
 

@@ -12,6 +12,7 @@
 
 #include "prediction/thread_start.h"
 #include "run/console.h"
+#include "vocabulary/orbit_model.h"
 
 namespace vespera {
 
@@ -25,7 +26,10 @@ namespace vespera {
 // report file, once opened, is closed on every path, an exception's included.
 // Throws ProgramExit (a stop, an interrupt) and FatalIoError (a fatal input or
 // output error), which main turns into the exit status.
+// `model` places the satellites: the compact orbit, or SGP4 (the banner
+// then says so).
 int run_program(std::optional<std::string> control_file, Console& console,
-                int32_t threads = 1, const ThreadStarter& start = start_thread);
+                int32_t threads = 1, OrbitModel model = OrbitModel::Compact,
+                const ThreadStarter& start = start_thread);
 
 }  // namespace vespera

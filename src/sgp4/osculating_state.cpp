@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "sgp4/turns.h"
 #include "sgp4/wgs72.h"
 
 namespace vespera::sgp4 {
@@ -30,7 +31,7 @@ LongPeriod long_period(const OrbitElements& e, double sin_i, double cos_i) {
   lp.ayn = e.eccentricity * std::sin(e.argument_of_perigee) + inv_p * ay_coef;
   const double longitude =
       e.mean_anomaly + e.argument_of_perigee + e.node + inv_p * longitude_coef * lp.axn;
-  lp.u = std::fmod(longitude - e.node, kTwoPi);
+  lp.u = remainder_of_turns(longitude - e.node);
   return lp;
 }
 

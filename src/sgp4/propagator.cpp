@@ -6,6 +6,7 @@
 #include "sgp4/deep_space_periodics.h"
 #include "sgp4/osculating_state.h"
 #include "sgp4/sidereal_time.h"
+#include "sgp4/turns.h"
 #include "sgp4/wgs72.h"
 
 namespace vespera::sgp4 {
@@ -57,21 +58,25 @@ OrbitElements secular_near_earth(const MeanElements& el, const NearEarthTerms& n
 
 // The drag applied to the semi-major axis, mean motion, eccentricity and mean
 // longitude, the checks of the mean elements, and the angles reduced to one
-// turn. Returns kNone or the error.
-Sgp4Error apply_drag(const DragFactors& drag, double epoch_mean_motion, OrbitElements& o) {
+// turn. Returns kNone or the error. The semi-major axis of the epoch's mean
+// motion is the near-earth terms' own (the same expression), computed once;
+// only a resonant orbit's integrated mean motion needs the power here.
+Sgp4Error apply_drag(const DragFactors& drag, const NearEarthTerms& ne, OrbitElements& o) {
   if (!(o.mean_motion > 0.0)) return Sgp4Error::kMeanMotion;
-  o.semi_major_axis = std::pow(kKePerMinute / o.mean_motion, kTwoThirds) * drag.a * drag.a;
-  o.mean_motion = kKePerMinute / std::pow(o.semi_major_axis, 1.5);
+  const double mean_axis = o.mean_motion == ne.mean_motion ? ne.semi_major_axis
+                                                           : std::pow(kKePerMinute / o.mean_motion, kTwoThirds);
+  o.semi_major_axis = mean_axis * drag.a * drag.a;
+  o.mean_motion = kKePerMinute / (o.semi_major_axis * std::sqrt(o.semi_major_axis));
   o.eccentricity -= drag.e;
   if (!(o.eccentricity < 1.0 && o.eccentricity >= -0.001 && o.semi_major_axis >= 0.95)) {
     return Sgp4Error::kMeanElements;
   }
   if (o.eccentricity < 1.0e-6) o.eccentricity = 1.0e-6;
-  o.mean_anomaly += epoch_mean_motion * drag.l;
-  const double longitude = std::fmod(o.mean_anomaly + o.argument_of_perigee + o.node, kTwoPi);
-  o.node = std::fmod(o.node, kTwoPi);
-  o.argument_of_perigee = std::fmod(o.argument_of_perigee, kTwoPi);
-  o.mean_anomaly = std::fmod(longitude - o.argument_of_perigee - o.node, kTwoPi);
+  o.mean_anomaly += ne.mean_motion * drag.l;
+  const double longitude = remainder_of_turns(o.mean_anomaly + o.argument_of_perigee + o.node);
+  o.node = remainder_of_turns(o.node);
+  o.argument_of_perigee = remainder_of_turns(o.argument_of_perigee);
+  o.mean_anomaly = remainder_of_turns(longitude - o.argument_of_perigee - o.node);
   return Sgp4Error::kNone;
 }
 
@@ -135,7 +140,7 @@ TemeState Propagator::propagate_from(double minutes, ResonanceGridPoint* start) 
   DragFactors drag;
   OrbitElements o = secular_near_earth(elements_, near_earth_, minutes, drag);
   if (deep_) o = secular_deep_space(o, minutes, start);
-  const Sgp4Error error = apply_drag(drag, near_earth_.mean_motion, o);
+  const Sgp4Error error = apply_drag(drag, near_earth_, o);
   if (error != Sgp4Error::kNone) return failed(error);
   if (deep_) {
     o = add_lunar_solar_periodics(deep_->lunar_solar, minutes, mode_, o);
@@ -146,7 +151,9 @@ TemeState Propagator::propagate_from(double minutes, ResonanceGridPoint* start) 
     }
     if (!(o.eccentricity >= 0.0 && o.eccentricity <= 1.0)) return failed(Sgp4Error::kPerturbedEccentricity);
   }
-  return osculating_state(o);
+  TemeState state = osculating_state(o);
+  if (state.error == Sgp4Error::kNone || state.error == Sgp4Error::kDecayed) state.mean_anomaly = o.mean_anomaly;
+  return state;
 }
 
 Initialisation initialise(const MeanElements& elements, OperationMode mode) {

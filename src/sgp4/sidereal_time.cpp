@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "sgp4/turns.h"
 #include "sgp4/wgs72.h"
 
 namespace vespera::sgp4 {
@@ -37,7 +38,7 @@ double gmst_iau82(double jd_ut1, double jd_ut1_fraction) {
   const double seconds =
       -6.2e-6 * t * t * t + 0.093104 * t * t + (kSecondsPerCentury + 8640184.812866) * t + 67310.54841;
   // 240 seconds of sidereal time per degree.
-  double angle = std::fmod(seconds * kRadiansPerDegree / 240.0, kTwoPi);
+  double angle = remainder_of_turns(seconds * kRadiansPerDegree / 240.0);
   if (angle < 0.0) angle += kTwoPi;
   return angle;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 
 #include "sgp4/sgp4_error.h"
 
@@ -15,6 +16,11 @@ struct TemeState {
   Sgp4Error error = Sgp4Error::kNone;
   std::array<double, 3> position_km{};
   std::array<double, 3> velocity_km_s{};
+  // The mean anomaly of the propagated mean elements at that time (after
+  // the secular, drag and lunar-solar terms, before the short periodics),
+  // radians, reduced by whole turns but of either sign; NaN when the
+  // elements could not be propagated.
+  double mean_anomaly = std::numeric_limits<double>::quiet_NaN();
 };
 
 }  // namespace vespera::sgp4

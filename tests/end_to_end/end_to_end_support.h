@@ -64,10 +64,11 @@ class Workspace {
   void write(const std::string& name, const std::string& text) const { dir_.write(name, text); }
   std::string read(const std::string& name) const { return read_file(path() / name); }
 
-  // Runs the program with the control file's name as its argument and the
-  // given console input; collects its output and the named report file.
+  // Runs the program with the control file's name as its argument (after
+  // `options`) and the given console input; collects its output and the
+  // named report file.
   RunResult run(const std::string& control_name, const std::string& report_name = "report.txt",
-                const std::string& input = "") const {
+                const std::string& input = "", const std::vector<std::string>& options = {}) const {
     write("console-in.txt", input);
     std::filesystem::remove(path() / report_name);
     pid_t pid = fork();
@@ -77,7 +78,11 @@ class Workspace {
           !std::freopen("console-err.txt", "w", stderr)) {
         _exit(126);
       }
-      execl(VESPERA_BINARY, VESPERA_BINARY, control_name.c_str(), static_cast<char*>(nullptr));
+      std::vector<char*> argv{const_cast<char*>(VESPERA_BINARY)};
+      for (const std::string& option : options) argv.push_back(const_cast<char*>(option.c_str()));
+      argv.push_back(const_cast<char*>(control_name.c_str()));
+      argv.push_back(nullptr);
+      execv(VESPERA_BINARY, argv.data());
       _exit(127);
     }
     RunResult result;

@@ -32,7 +32,7 @@ struct Outcome {
 // the console shows that text (the console input then stays open, so that a
 // prompt waits).
 Outcome run_with(const Workspace& ws, int threads, const std::string& input_text,
-                 const std::string& interrupt_at) {
+                 const std::string& interrupt_at, const std::string& model = "compact") {
   for (const char* name : {"report.txt", "out.txt", "err.txt"}) std::filesystem::remove(ws.path() / name);
   int input[2];
   if (pipe(input) != 0) std::abort();
@@ -46,7 +46,7 @@ Outcome run_with(const Workspace& ws, int threads, const std::string& input_text
       _exit(126);
     }
     const std::string count = std::to_string(threads);
-    execl(VESPERA_BINARY, VESPERA_BINARY, "--threads", count.c_str(), "run.ctl",
+    execl(VESPERA_BINARY, VESPERA_BINARY, "--threads", count.c_str(), "--model", model.c_str(), "run.ctl",
           static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -79,11 +79,12 @@ Outcome run_with(const Workspace& ws, int threads, const std::string& input_text
 
 // Every thread count gives the one-thread outcome; returns it.
 Outcome expect_same_for_every_thread_count(const Workspace& ws, const std::string& input = "",
-                                           const std::string& interrupt_at = "") {
-  const Outcome one = run_with(ws, 1, input, interrupt_at);
+                                           const std::string& interrupt_at = "",
+                                           const std::string& model = "compact") {
+  const Outcome one = run_with(ws, 1, input, interrupt_at, model);
   for (const int threads : {2, 3, 8}) {
     SCOPED_TRACE("threads " + std::to_string(threads));
-    const Outcome many = run_with(ws, threads, input, interrupt_at);
+    const Outcome many = run_with(ws, threads, input, interrupt_at, model);
     EXPECT_EQ(many.status, one.status);
     EXPECT_TRUE(many.out == one.out) << many.out.substr(0, 400);
     EXPECT_TRUE(many.err == one.err) << many.err.substr(0, 400);
@@ -161,6 +162,31 @@ TEST(ThreadCounts, InterruptAtAPromptAfterTheTableWasSplit) {
   EXPECT_EQ(one.status, 1);
   EXPECT_EQ(one.err, "Interrupt\n");
   EXPECT_NE(one.report.find("\n"), std::string::npos);
+}
+
+// The SGP4 model: walked passes of every satellite of the excerpt over two
+// nights, with a set that decays on the second (its one console line where
+// one thread writes it), in the long format and in the radar format.
+TEST(ThreadCounts, Sgp4Model) {
+  for (const char* format : {"E", "R"}) {
+    SCOPED_TRACE(format);
+    ExcerptWorkspace ws;
+    ws.write("decaying.tle",
+             "DECAYING\n"
+             "1 99901U 98067Z   17288.50000000  .00500000  00000-0  10000-1 0  9990\n"
+             "2 99901  51.6416 151.5519 0004813  31.8478  64.5059 16.00000000 80680\n");
+    Section s;
+    s.days = "16 20";
+    s.magnitude_limit = "12";
+    s.step_scale = "0.5";
+    s.format = format;
+    s.window = std::string(format) == "R" ? "0 24 A" : "0 0";
+    s.elements = {"visual-excerpt.tle", "decaying.tle"};
+    ws.write("run.ctl", s.text());
+    const Outcome one = expect_same_for_every_thread_count(ws, "", "", "sgp4");
+    EXPECT_EQ(one.status, 0);
+    EXPECT_NE(one.out.find("SGP4 cannot propagate NCAT  99901: "), std::string::npos);
+  }
 }
 
 }  // namespace

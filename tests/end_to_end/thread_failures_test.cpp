@@ -52,7 +52,7 @@ Outcome run_here(const Workspace& ws, int threads, const ThreadStarter& start = 
   const InWorkspace in(ws);
   vespera::testing::CapturedConsole captured;
   Outcome outcome;
-  outcome.status = exit_status_of_run("run.ctl", captured.console, threads, start);
+  outcome.status = exit_status_of_run("run.ctl", captured.console, threads, OrbitModel::Compact, start);
   outcome.out = captured.out();
   outcome.err = captured.err();
   outcome.report = ws.read("report.txt");

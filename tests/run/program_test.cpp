@@ -184,8 +184,9 @@ TEST_F(ProgramTest, OrderlyEndIsStatusZero) {
 }
 
 // --help and --version answer on standard output without the banner and
-// without looking for a control file; a bad --threads value is one line on
-// standard error; the options leave the control file's argument to the run.
+// without looking for a control file; a bad --threads or --model value and
+// an unknown option are one line on standard error with status 2; the
+// options leave the control file's argument to the run.
 TEST_F(ProgramTest, OptionsTable) {
   directory_.write("test.ctl", lines(example_section({"three-sets.mag", "none", "report.txt",
                                                       "three-sets.tle"})));
@@ -196,8 +197,8 @@ TEST_F(ProgramTest, OptionsTable) {
     std::string err;
   };
   const Row rows[] = {
-      {{"--help"}, 0, "Usage: vespera [--threads N] [CONTROL-FILE]\n", ""},
-      {{"no-such.ctl", "--help"}, 0, "Usage: vespera [--threads N] [CONTROL-FILE]\n", ""},
+      {{"--help"}, 0, "Usage: vespera [--threads N] [--model sgp4|compact] [CONTROL-FILE]\n", ""},
+      {{"no-such.ctl", "--help"}, 0, "Usage: vespera [--threads N] [--model sgp4|compact] [CONTROL-FILE]\n", ""},
       {{"--version"}, 0, "vespera 1.0\n", ""},
       {{"--threads", "0", "test.ctl"}, 2, "",
        "vespera: --threads takes a whole number from 1 to 256, not \"0\"\n"},
@@ -205,6 +206,18 @@ TEST_F(ProgramTest, OptionsTable) {
        "vespera: --threads needs a value: a whole number from 1 to 256\n"},
       {{"--threads", "2", "test.ctl"}, 0, kBanner + "   17 predictions written to file report.txt", ""},
       {{"--threads=1", "no-such.ctl"}, 0, kBanner + "Control file not found (no-such.ctl ", ""},
+      {{"--model", "sgp4", "test.ctl"}, 0,
+       "Vespera 1.0 - satellite visibility predictions (SGP4 model)\n", ""},
+      {{"--model=compact", "test.ctl"}, 0, kBanner + "   17 predictions written to file report.txt", ""},
+      {{"test.ctl", "--model"}, 2, "", "vespera: --model needs a value: sgp4 or compact\n"},
+      {{"--model", "SGP4", "test.ctl"}, 2, "", "vespera: --model takes sgp4 or compact, not \"SGP4\"\n"},
+      {{"--model="}, 2, "", "vespera: --model takes sgp4 or compact, not \"\"\n"},
+      {{"--frobnicate", "test.ctl"}, 2, "",
+       "vespera: unknown option \"--frobnicate\" (a control file of that name is given as "
+       "./--frobnicate)\n"},
+      {{"test.ctl", "--"}, 2, "",
+       "vespera: unknown option \"--\" (a control file of that name is given as ./--)\n"},
+      {{"./--frobnicate"}, 0, kBanner + "Control file not found (./--frobnicate ", ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.arguments.front());
@@ -220,7 +233,7 @@ TEST_F(ProgramTest, OptionsTable) {
   // The help names every option and where the reference is.
   Process help({"--help"});
   help.wait();
-  for (const char* text : {"--threads N", "--help", "--version", "Exit status", "README.md"}) {
+  for (const char* text : {"--threads N", "--model NAME", "--help", "--version", "Exit status", "README.md"}) {
     EXPECT_NE(help.out().find(text), std::string::npos) << text;
   }
   EXPECT_EQ(help.out().find(kBanner), std::string::npos);

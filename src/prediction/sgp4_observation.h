@@ -1,0 +1,48 @@
+// The observation of a trial point in the SGP4 model. The pass walk places
+// its trial points in time with the compact orbit (time_of_u); here the SGP4
+// theory places the satellite at that time, and every value of the point
+// comes from that state: the range, altitude and azimuth from the site on
+// the WGS-84 ellipsoid (geodetic vertical, no refraction), the height above
+// the ellipsoid, the height above the shadow (the compact model's shadow
+// cylinder, the satellite's geocentric place and the walk's sun), the
+// topocentric right ascension and declination of the date in TEME, the
+// brightness by the same rule, the days since the element set's own epoch
+// and the tenth of the revolution from the propagated mean anomaly. The
+// filters are the compact model's, applied in the same order.
+#pragma once
+
+#include "prediction/geodetic_site.h"
+#include "prediction/observation.h"
+#include "prediction/point_observation.h"
+#include "prediction/sgp4_ephemeris.h"
+
+namespace vespera {
+
+// What the SGP4 model observes with besides the scope: the element set's
+// ephemeris for the night and the site on the ellipsoid; and the state of
+// the last accepted point, from which its direction probe is placed.
+struct Sgp4Observer {
+  Sgp4Ephemeris& ephemeris;
+  const GeodeticSite& site;
+  bool accepted = false;  // `last` holds the last point accepted
+  float last_time = 0.0f;
+  SatelliteFix last;
+};
+
+// observe_sgp4_point: the trial point at engine time `time` with every
+// filter, seen with the walk's sun. A time the theory cannot propagate ends
+// the set (EndOfSet; the ephemeris says why).
+PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp4, float time,
+                                const WalkSun& sun, PointObservation& point);
+
+// probe_sgp4_point: the direction probe at engine time `time`, a few
+// seconds after the point last accepted: its place in the sky, with the
+// horizon plane as the only test. The probe's place is that point's SGP4
+// state carried on to the probe's time by the earth's central attraction
+// (a second-order step: some centimetres from the propagated place over the
+// seconds to a probe, far below what the direction of motion, in whole
+// degrees, could show) rather than a propagation of its own. False when it
+// lies below that plane (or no point has been accepted).
+bool probe_sgp4_point(Sgp4Observer& sgp4, float time, SkyDirection& direction);
+
+}  // namespace vespera
