@@ -1,10 +1,9 @@
 #include "format/catalogue_number.h"
 
-#include <string>
 #include <cstddef>
 
 #include "format/column_decoder.h"
-#include "format/format_writer.h"
+#include "format/edit_fields.h"
 
 namespace vespera {
 namespace {
@@ -60,10 +59,8 @@ FixedText<5> catalogue_number_field(int32_t ncat) {
     }
     return field;
   }
-  static const Format kDigits("(i5)");
-  std::string text;
-  kDigits.append(text, {ncat});
-  field.assign(std::string_view(text).substr(0, kFieldWidth));
+  // The digits as the descriptor I5 writes them, by its own edit routine.
+  put_integer_onto_blanks(field.chars.data(), ncat, static_cast<int>(kFieldWidth));
   return field;
 }
 

@@ -33,7 +33,7 @@ void decodeCatalogueNumber(std::string_view record, int first, int last, int32_t
 
 // catalogue_number_field: the five columns in which a report or message
 // writes catalogue number `ncat`: Alpha-5 for 100000 to 339999, else the
-// number as "(i5)" writes it (asterisks when it does not fit).
+// number as the descriptor I5 writes it (asterisks when it does not fit).
 FixedText<5> catalogue_number_field(int32_t ncat);
 
 }  // namespace vespera

@@ -32,6 +32,19 @@ float sgp4_window_margin(const ElementSet& set) {
                                                                   : kWindowMarginDays;
 }
 
+// Walks one candidate revolution from u_star with the trial points of the
+// run's model.
+SearchStep walk_pass(const EngineRun& run, const ElementSet& set, const OrbitSetup& orbit, float u_star,
+                     const ObservationScope& observation, Sgp4Observer* sgp4, PredictionSink& sink,
+                     const StopToken& stop) {
+  if (sgp4 != nullptr) {
+    Sgp4TrialPoints points(observation, *sgp4);
+    return walk_candidate(run.walk, set, orbit, u_star, points, sink, stop);
+  }
+  ObservedTrialPoints points(observation);
+  return walk_candidate(run.walk, set, orbit, u_star, points, sink, stop);
+}
+
 // Walks every candidate revolution of the set over the night; in the SGP4
 // model (`sgp4` set) from the start sgp4_walk_start finds.
 void walk_candidates(const SearchScope& scope, const EngineRun& run, const NightState& night,
@@ -50,9 +63,7 @@ void walk_candidates(const SearchScope& scope, const EngineRun& run, const Night
       if (!start) continue;  // the pass stays below the minimum altitude
       u_star = *start;
     }
-    ObservedTrialPoints points(observation);
-    if (walk_candidate(run.walk, set, orbit, u_star, points, sink, scope.stop) ==
-        SearchStep::SetFinished) {
+    if (walk_pass(run, set, orbit, u_star, observation, sgp4, sink, scope.stop) == SearchStep::SetFinished) {
       return;
     }
   }

@@ -176,12 +176,6 @@ void refer_to_equinox(const SiteGeometry& site, PointObservation& point) {
       static_cast<float>(d(point.out_dec) - d(site.precession_dec) * 15.0 * std::cos(ra));
 }
 
-bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& placed) {
-  if (!std::isfinite(u)) return false;
-  placed = time_of_u(scope.set, scope.orbit, scope.j, u);
-  return std::isfinite(placed.time);
-}
-
 PointOutcome observe_placed_point(const ObservationScope& scope, const OrbitPoint& placed,
                                   const WalkSun& sun, PointObservation& point) {
   point = kFreshPoint;

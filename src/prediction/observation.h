@@ -7,6 +7,8 @@
 // pass walk how to go on.
 #pragma once
 
+#include <cmath>
+
 #include <cstdint>
 
 #include "prediction/altitude_limit.h"
@@ -96,7 +98,11 @@ void refer_to_equinox(const SiteGeometry& site, PointObservation& point);
 
 // place_trial_point: the argument of latitude u (radians) on the scope's
 // crossing, placed in time. False when u or its time is not a finite number.
-bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& placed);
+inline bool place_trial_point(const ObservationScope& scope, float u, OrbitPoint& placed) {
+  if (!std::isfinite(u)) return false;
+  placed = time_of_u(scope.set, scope.orbit, scope.j, u);
+  return std::isfinite(placed.time);
+}
 
 // observe_placed_point: the trial point `placed`, seen with the walk's sun:
 // the time window, the sky geometry and every filter. Returns the outcome;

@@ -5,7 +5,6 @@
 #include "prediction/angles.h"
 #include "prediction/illumination.h"
 #include "prediction/pass_walk_values.h"
-#include "prediction/sgp4_observation.h"
 
 namespace vespera {
 
@@ -248,15 +247,10 @@ PointOutcome ObservedTrialPoints::observe(float u, PointObservation& point) {
     sun_ = sun_at_walk_start(scope_.night.sun, placed.time);
     sun_taken_ = true;
   }
-  if (scope_.sgp4 != nullptr) return observe_sgp4_point(scope_, *scope_.sgp4, placed.time, sun_, point);
   return observe_placed_point(scope_, placed, sun_, point);
 }
 
 bool ObservedTrialPoints::probe(float u, SkyDirection& direction) {
-  if (scope_.sgp4 != nullptr) {
-    OrbitPoint placed;
-    return place_trial_point(scope_, u, placed) && probe_sgp4_point(*scope_.sgp4, placed.time, direction);
-  }
   return probe_point(scope_, u, direction);
 }
 

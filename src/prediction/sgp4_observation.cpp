@@ -149,4 +149,22 @@ bool probe_sgp4_point(Sgp4Observer& sgp4, float time, SkyDirection& direction) {
   return true;
 }
 
+PointOutcome Sgp4TrialPoints::observe(float u, PointObservation& point) {
+  OrbitPoint placed;
+  if (!place_trial_point(scope_, u, placed)) {
+    point = PointObservation{};
+    return PointOutcome::Reject;
+  }
+  if (!sun_taken_) {
+    sun_ = sun_at_walk_start(scope_.night.sun, placed.time);
+    sun_taken_ = true;
+  }
+  return observe_sgp4_point(scope_, sgp4_, placed.time, sun_, point);
+}
+
+bool Sgp4TrialPoints::probe(float u, SkyDirection& direction) {
+  OrbitPoint placed;
+  return place_trial_point(scope_, u, placed) && probe_sgp4_point(sgp4_, placed.time, direction);
+}
+
 }  // namespace vespera

@@ -12,7 +12,9 @@
 #pragma once
 
 #include "prediction/geodetic_site.h"
+#include "prediction/illumination.h"
 #include "prediction/observation.h"
+#include "prediction/pass_walk.h"
 #include "prediction/point_observation.h"
 #include "prediction/sgp4_ephemeris.h"
 
@@ -44,5 +46,22 @@ PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp
 // degrees, could show) rather than a propagation of its own. False when it
 // lies below that plane (or no point has been accepted).
 bool probe_sgp4_point(Sgp4Observer& sgp4, float time, SkyDirection& direction);
+
+// Sgp4TrialPoints: the trial points of a walk in the SGP4 model, placed in
+// time on the candidate's crossing by the compact orbit and seen with the
+// SGP4 state at that time and the walk's sun.
+class Sgp4TrialPoints final : public TrialPoints {
+ public:
+  Sgp4TrialPoints(const ObservationScope& scope, Sgp4Observer& sgp4) : scope_(scope), sgp4_(sgp4) {}
+  void begin_walk() override { sun_taken_ = false; }
+  PointOutcome observe(float u, PointObservation& point) override;
+  bool probe(float u, SkyDirection& direction) override;
+
+ private:
+  const ObservationScope& scope_;
+  Sgp4Observer& sgp4_;
+  WalkSun sun_;
+  bool sun_taken_ = false;  // the walk's first point has been placed
+};
 
 }  // namespace vespera
