@@ -97,7 +97,7 @@ class SetAssembler {
     current_.meanMotionDot = fields.meanMotionDot;
     current_.mean = MeanElements{};
     current_.mean.epochDay = fields.epochDay;
-    line_one_mean_ = read_line_one_mean(record, current_.mean);
+    line_one_mean_ = context_.readsMeanElements && read_line_one_mean(record, current_.mean);
     if (state_ == SetState::Waiting) current_.name.assign(record.substr(9, 9));
     state_ = SetState::LineOneAccepted;
   }

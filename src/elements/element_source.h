@@ -19,6 +19,9 @@ struct ElementContext {
   const RunSettings& settings;
   const MagnitudeCatalogue& magnitudes;  // flag-only lookups for selection by flag letters
   std::FILE* console;
+  // Whether a two-line set's mean elements are read at full precision (the
+  // SGP4 model needs them; the compact model reads its own columns only).
+  bool readsMeanElements = true;
 };
 
 class ElementSource {

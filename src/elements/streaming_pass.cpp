@@ -72,7 +72,8 @@ bool StreamingPass::open_next_file(const ElementContext& context) {
 // The next set read from the file, its messages written and kept.
 bool StreamingPass::next_read(const ElementContext& context, ElementSet& current) {
   FileReading& reading = readings_[static_cast<std::size_t>(file_index_)];
-  const ElementContext capturing{context.settings, context.magnitudes, messages_.file()};
+  const ElementContext capturing{context.settings, context.magnitudes, messages_.file(),
+                                 context.readsMeanElements};
   const bool got = readElementSet(file_, capturing, current) == 0;
   const std::size_t end = messages_.size();
   const std::string_view text = messages_.text(messages_kept_, end);

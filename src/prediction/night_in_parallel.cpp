@@ -74,7 +74,7 @@ namespace {
 // table, as one thread would have stored them before it met the error.
 void fill(SetBatch& batch, DayLoopIo& io) {
   const ElementContext context{io.element_context.settings, io.element_context.magnitudes,
-                               batch.console.file()};
+                               batch.console.file(), io.element_context.readsMeanElements};
   ElementSet set;
   try {
     while (batch.sets.size() < kBatchSets) {

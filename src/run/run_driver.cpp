@@ -111,7 +111,9 @@ class RunDriver {
           read_element_file_names(control_, settings, console_) != 0) {
         return;
       }
-      DayLoopIo io{records_->elements, ElementContext{settings, records_->magnitudes, console_.out},
+      const bool mean_elements = model_ == OrbitModel::Sgp4;
+      DayLoopIo io{records_->elements,
+                   ElementContext{settings, records_->magnitudes, console_.out, mean_elements},
                    records_->predictions, flusher(), console_.out, console_.err,
                    signal_stop_token(), parallel_.get()};
       if (records_->elements.loadElementSets(io.element_context) != 0) return;
