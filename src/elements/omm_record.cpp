@@ -32,17 +32,15 @@ void OmmRecord::set(std::string_view name, std::string_view value) {
 }
 
 void OmmRecord::set(OmmKey key, std::string_view value) {
+  while (!value.empty() && is_blank(value.front())) value.remove_prefix(1);
+  while (!value.empty() && is_blank(value.back())) value.remove_suffix(1);
   values[index_of(key)] = value;
-  present[index_of(key)] = true;
+  present[index_of(key)] = !value.empty();
 }
 
 std::optional<std::string_view> OmmRecord::value(OmmKey key) const {
   if (!present[index_of(key)]) return std::nullopt;
-  std::string_view text = values[index_of(key)];
-  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-  if (text.empty()) return std::nullopt;
-  return text;
+  return values[index_of(key)];
 }
 
 }  // namespace vespera

@@ -42,13 +42,12 @@ struct OmmRecord {
 
   // The record is emptied for the next one (its line too).
   void clear();
-  // Takes the value of a keyword (the text is not copied); names that are not
-  // read are passed over. A later value of the same keyword replaces the
-  // earlier one.
+  // Takes the value of a keyword without its leading and trailing blanks (the
+  // text is not copied); names that are not read are passed over. A later
+  // value of the same keyword replaces the earlier one.
   void set(std::string_view name, std::string_view value);
   void set(OmmKey key, std::string_view value);
-  // The value of a keyword, without leading and trailing blanks; none when
-  // the record lacks it or it is blank.
+  // The value of a keyword; none when the record lacks it or it is blank.
   std::optional<std::string_view> value(OmmKey key) const;
 };
 

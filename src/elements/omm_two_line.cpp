@@ -162,16 +162,38 @@ std::string leading_decimals(std::string_view text, std::size_t places) {
   return digits;
 }
 
+// A value's field text: the record's own text when it is already written
+// with the field's decimals ("51.6416" for four), which is what rounding its
+// value would write; otherwise the value rounded.
+FixedDecimal field_text(const OmmRecord& record, OmmKey key, double value, int decimals) {
+  const std::string_view text = record.value(key).value_or(std::string_view());
+  std::size_t at = !text.empty() && text.front() == '-' ? 1 : 0;
+  const std::size_t first_digit = at;
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+  const std::size_t point = at;
+  if (point < text.size() && text[point] == '.') ++at;
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+  const bool written_so = point > first_digit && point < text.size() && text[point] == '.' &&
+                          at == text.size() && text.size() - point - 1 == static_cast<std::size_t>(decimals) &&
+                          text.size() < sizeof(FixedDecimal::chars);
+  if (!written_so) return fixed(value, decimals);
+  FixedDecimal out;
+  std::copy(text.begin(), text.end(), out.chars);
+  out.size = text.size();
+  return out;
+}
+
 bool write_line_two(const OmmRecord& record, const MeanElements& m, OmmTwoLineSet& set) {
   LineText& line = set.line2;
   const std::string eccentricity =
       leading_decimals(record.value(OmmKey::Eccentricity).value_or(std::string_view()), 7);
-  return !eccentricity.empty() && put_right(line, 9, 16, fixed(m.inclinationDeg, 4).view()) &&
-         put_right(line, 18, 25, fixed(m.nodeDeg, 4).view()) &&
+  return !eccentricity.empty() &&
+         put_right(line, 9, 16, field_text(record, OmmKey::Inclination, m.inclinationDeg, 4).view()) &&
+         put_right(line, 18, 25, field_text(record, OmmKey::RaOfAscNode, m.nodeDeg, 4).view()) &&
          put_right(line, 27, 33, eccentricity) &&
-         put_right(line, 35, 42, fixed(m.argPerigeeDeg, 4).view()) &&
-         put_right(line, 44, 51, fixed(m.meanAnomalyDeg, 4).view()) &&
-         put_right(line, 53, 63, fixed(m.meanMotion, 8).view());
+         put_right(line, 35, 42, field_text(record, OmmKey::ArgOfPericenter, m.argPerigeeDeg, 4).view()) &&
+         put_right(line, 44, 51, field_text(record, OmmKey::MeanAnomaly, m.meanAnomalyDeg, 4).view()) &&
+         put_right(line, 53, 63, field_text(record, OmmKey::MeanMotion, m.meanMotion, 8).view());
 }
 
 // The name: a name line's columns 1-14 and two blanks; without a name, line
