@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "elements/line_counter.h"
 #include "elements/omm_readers.h"
@@ -26,15 +25,32 @@ struct Origin {
   std::size_t offset_of(const char* at) const { return offset + static_cast<std::size_t>(at - data); }
 };
 
-// The records of a document read at once, and where it stops making sense.
+// The records of a document, read one at a time as they are asked for (the
+// parser keeps its place in the document between them), and where the
+// document stops making sense.
 class OmmJsonReader : public OmmRecordReader {
  public:
-  explicit OmmJsonReader(std::string text) : text_(with_room(std::move(text))), lines_(text_) { read_all(); }
+  explicit OmmJsonReader(std::string text) : text_(with_room(std::move(text))), lines_(text_) {
+    begin_ = std::string_view(text_).substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+    const simdjson::error_code error = start_pass(begin_, text_.size());
+    if (error == simdjson::UTF8_ERROR || error == simdjson::UNCLOSED_STRING) {
+      // A document whose bytes or strings are broken is read up to the line
+      // where the fault lies.
+      const std::size_t fault =
+          error == simdjson::UTF8_ERROR ? first_invalid_utf8(text_) : unclosed_string_start(text_);
+      byte_fault_ = fault;
+      fault_line_.reset();
+      start_pass(begin_, std::max(begin_, line_start(text_, fault)), root_closing());
+    }
+  }
 
   OmmStep next(OmmRecord& record) override {
-    if (next_ < records_.size()) {
-      record = records_[next_++];
-      return OmmStep::Record;
+    while (!ended_) {
+      if (step(record)) {
+        ++given_;
+        return OmmStep::Record;
+      }
+      if (!retry_cut_short()) end_reading();
     }
     if (!fault_line_) return OmmStep::End;
     record.clear();
@@ -44,44 +60,45 @@ class OmmJsonReader : public OmmRecordReader {
   }
 
  private:
+  // Where a pass over the document stands: at its root object, inside its
+  // root array, before what follows its value, or at its end.
+  enum class Place { Object, Array, AfterValue, Ended };
+
   // The text with room after it for the parser's reading ahead.
   static std::string with_room(std::string text) {
     text.reserve(text.size() + simdjson::SIMDJSON_PADDING);
     return text;
   }
 
-  // Reads the document; one whose bytes or strings are broken is read again
-  // up to the line where the fault lies.
-  void read_all() {
-    const std::size_t begin =
-        std::string_view(text_).substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
-    const simdjson::error_code error = read_document(begin, text_.size());
-    if (error == simdjson::UTF8_ERROR || error == simdjson::UNCLOSED_STRING) {
-      const std::size_t fault =
-          error == simdjson::UTF8_ERROR ? first_invalid_utf8(text_) : unclosed_string_start(text_);
-      records_.clear();
-      fault_line_.reset();
-      read_document(begin, std::max(begin, line_start(text_, fault)), root_closing(begin));
-      fault_line_ = lines_.line_at(fault);
-    } else if (fault_line_ && records_.empty()) {
-      // Nothing read: the document may be cut short, or something may follow
-      // its value. Read again with its closing added, it stops where it
-      // stops making sense, or at its end.
-      fault_line_.reset();
-      read_document(begin, text_.size(), root_closing(begin));
-      if (!fault_line_) fault_line_ = lines_.line_at(text_.size());
+  // Nothing was read from a document that stops making sense: it may be cut
+  // short, or something may follow its value. It is read again with its
+  // closing added, and stops where it stops making sense, or at its end.
+  bool retry_cut_short() {
+    if (retried_ || byte_fault_ || given_ != 0 || !fault_line_) return false;
+    retried_ = true;
+    fault_line_.reset();
+    start_pass(begin_, text_.size(), root_closing());
+    return true;
+  }
+
+  void end_reading() {
+    ended_ = true;
+    if (byte_fault_) {
+      fault_line_ = lines_.line_at(*byte_fault_);
+    } else if (retried_ && !fault_line_) {
+      fault_line_ = lines_.line_at(text_.size());
     }
   }
 
   // What closes the document's value, as it began.
-  std::string_view root_closing(std::size_t begin) const {
-    const std::size_t first = text_.find_first_not_of(" \t\r\n", begin);
+  std::string_view root_closing() const {
+    const std::size_t first = text_.find_first_not_of(" \t\r\n", begin_);
     return first < text_.size() && text_[first] == '{' ? "}" : "]";
   }
 
-  // Reads text_[begin, end) followed by `closing`; returns the error of the
-  // scan of its bytes.
-  simdjson::error_code read_document(std::size_t begin, std::size_t end, std::string_view closing = {}) {
+  // Starts a pass over text_[begin, end) followed by `closing`; returns the
+  // error of the scan of its bytes.
+  simdjson::error_code start_pass(std::size_t begin, std::size_t end, std::string_view closing = {}) {
     // The text is read where it lies when the room after it allows the
     // parser's reading ahead; otherwise from a copy.
     const std::string_view part = std::string_view(text_).substr(begin, end - begin);
@@ -92,49 +109,70 @@ class OmmJsonReader : public OmmRecordReader {
       copy_ = simdjson::padded_string(std::string(part).append(closing));
       json = copy_;
     }
-    od::document document;
-    const Origin base{json.data(), begin};
-    const simdjson::error_code error = parser_.iterate(json).get(document);
+    place_ = Place::Ended;
+    base_ = Origin{json.data(), begin};
+    const simdjson::error_code error = parser_.iterate(json).get(document_);
     if (error != simdjson::SUCCESS) {
       fail_at(begin);
       return error;
     }
     od::json_type type;
-    if (document.type().get(type) != simdjson::SUCCESS) {
-      fail(document, base);
+    if (document_.type().get(type) != simdjson::SUCCESS) {
+      fail();
     } else if (type == od::json_type::object) {
-      records_.emplace_back();
-      records_.back().line = lines_.line_at(text_.find_first_not_of(" \t\r\n", begin));
-      if (!read_fields(document.get_object(), records_.back())) {
-        records_.pop_back();
-        fail(document, base);
-      }
-    } else if (type != od::json_type::array || !read_array(document, base)) {
-      fail(document, base);
-    }
-    // Anything after the document's value is a fault of its own.
-    const char* trailing = nullptr;
-    if (!fault_line_ && document.current_location().get(trailing) == simdjson::SUCCESS) {
-      fail_at(base.offset_of(trailing));
+      place_ = Place::Object;
+    } else if (type != od::json_type::array || document_.get_array().get(array_) != simdjson::SUCCESS ||
+               array_.begin().get(at_) != simdjson::SUCCESS || array_.end().get(end_) != simdjson::SUCCESS) {
+      fail();
+    } else {
+      place_ = Place::Array;
     }
     return simdjson::SUCCESS;
   }
 
-  bool read_array(od::document& document, const Origin& base) {
-    od::array array;
-    if (document.get_array().get(array) != simdjson::SUCCESS) return false;
-    for (auto element : array) {
-      od::value value;
-      if (element.get(value) != simdjson::SUCCESS) return false;
-      const char* at = nullptr;
-      if (value.current_location().get(at) != simdjson::SUCCESS) return false;
-      OmmRecord record;
-      record.line = lines_.line_at(base.offset_of(at));
-      od::json_type type;
-      if (value.type().get(type) != simdjson::SUCCESS) return false;
-      if (type == od::json_type::object && !read_fields(value.get_object(), record)) return false;
-      records_.push_back(std::move(record));
+  // The pass's next record into `record`; false when the pass has ended.
+  bool step(OmmRecord& record) {
+    switch (place_) {
+      case Place::Object:
+        place_ = Place::AfterValue;
+        record.clear();
+        record.line = lines_.line_at(text_.find_first_not_of(" \t\r\n", base_.offset));
+        if (read_fields(document_.get_object(), record)) return true;
+        fail();
+        return false;
+      case Place::Array:
+        if (at_ != end_) {
+          if (read_element(record)) return true;
+          fail();
+          return false;
+        }
+        [[fallthrough]];
+      case Place::AfterValue:
+        // Anything after the document's value is a fault of its own.
+        place_ = Place::Ended;
+        if (const char* trailing = nullptr; document_.current_location().get(trailing) == simdjson::SUCCESS) {
+          fail_at(base_.offset_of(trailing));
+        }
+        return false;
+      case Place::Ended:
+        break;
     }
+    return false;
+  }
+
+  // The array's next element: an object's keywords, or a record without
+  // keywords for any other value.
+  bool read_element(OmmRecord& record) {
+    od::value value;
+    if ((*at_).get(value) != simdjson::SUCCESS) return false;
+    const char* at = nullptr;
+    if (value.current_location().get(at) != simdjson::SUCCESS) return false;
+    record.clear();
+    record.line = lines_.line_at(base_.offset_of(at));
+    od::json_type type;
+    if (value.type().get(type) != simdjson::SUCCESS) return false;
+    if (type == od::json_type::object && !read_fields(value.get_object(), record)) return false;
+    ++at_;
     return true;
   }
 
@@ -164,25 +202,36 @@ class OmmJsonReader : public OmmRecordReader {
     return true;
   }
 
-  void fail(od::document& document, const Origin& base) {
+  // The pass ends where the parser stopped.
+  void fail() {
+    place_ = Place::Ended;
     const char* at = nullptr;
     const std::size_t offset =
-        document.current_location().get(at) == simdjson::SUCCESS ? base.offset_of(at) : text_.size();
+        document_.current_location().get(at) == simdjson::SUCCESS ? base_.offset_of(at) : text_.size();
     fail_at(offset);
   }
 
   void fail_at(std::size_t offset) {
+    place_ = Place::Ended;
     if (!fault_line_) fault_line_ = lines_.line_at(offset);
   }
 
   std::string text_;
   LineCounter lines_;
+  std::size_t begin_ = 0;  // after a byte-order mark
   // A copy of the document when it is read with a closing added, and the
   // parser, which holds the unescaped strings that the records' texts refer to.
   simdjson::padded_string copy_;
   od::parser parser_;
-  std::vector<OmmRecord> records_;
-  std::size_t next_ = 0;
+  od::document document_;
+  od::array array_;
+  od::array_iterator at_, end_;
+  Origin base_{nullptr, 0};
+  Place place_ = Place::Ended;
+  std::size_t given_ = 0;               // records given by the passes
+  bool retried_ = false;                // read again with its closing added
+  bool ended_ = false;                  // no pass is left
+  std::optional<std::size_t> byte_fault_;  // a fault in the bytes or strings
   std::optional<int32_t> fault_line_;
 };
 
