@@ -7,7 +7,8 @@
 // XML: each <omm> element (the document's own, or each child of <ndm>) is a
 // record starting at the line of its opening tag; its keywords are the names
 // of the elements inside it that hold text. A document that is not well
-// formed gives the records closed before the fault, then stops there.
+// formed gives the records before the fault, then stops there; a record in
+// which the fault lies is not given.
 // JSON: an array of objects (or one object); each object is a record starting
 // at the line of its opening brace, numbers written as numbers or as strings;
 // a value that is not an object is a record without keywords. A document that

@@ -233,6 +233,28 @@ TEST(OmmRecords, XmlRecordsAndAFaultInTheDocument) {
   EXPECT_EQ(truncated.console, "Error in elements file " + truncated.field + "\n" + format_error(13));
 }
 
+TEST(OmmRecords, XmlRecordsAreUsedOnlyWhenWellFormed) {
+  // A record broken inside (an end tag of <omm> within a name) is not used,
+  // not even its fields before the fault; the document stops there.
+  std::string broken = xml_record("41617");
+  broken.replace(broken.find("ISS &amp; CO"), 12, "ISS</omm> CO");
+  const Reading r = read_file_text("a.xml", "<ndm>\n" + xml_record("25544") + broken + xml_record("43013") + "</ndm>\n");
+  ASSERT_EQ(r.sets.size(), 1u);
+  EXPECT_EQ(r.console, "Error in elements file " + r.field + "\n" + format_error(13));  // the name's line
+  // A root whose attributes are not well formed: nothing is read.
+  const Reading root = read_file_text("b.xml", "<ndm\nid=x>\n" + xml_record("25544") + "</ndm>\n");
+  EXPECT_TRUE(root.sets.empty());
+  EXPECT_EQ(root.console, "Error in elements file " + root.field + "\n" + format_error(2));
+  // A document declared in Latin-1: its names are read as UTF-8.
+  std::string latin = xml_record("25544");
+  latin.replace(latin.find("ISS &amp; CO"), 12, "CAF\xC9");
+  const Reading declared =
+      read_file_text("c.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<ndm>\n" + latin + "</ndm>\n");
+  ASSERT_EQ(declared.sets.size(), 1u);
+  EXPECT_EQ(declared.sets[0].name.view().substr(0, 5), "CAF\xC3\x89");
+  EXPECT_EQ(declared.console, "");
+}
+
 std::string json_object(const std::string& ncat, bool strings) {
   const std::string q = strings ? "\"" : "";
   return "{\"OBJECT_NAME\":\"ISS \\u0026 CO\",\"OBJECT_ID\":\"1998-067A\",\"EPOCH\":\"2018-01-20T21:33:14.841216\","
