@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "vocabulary/units.h"
+
 namespace vespera::chart {
 
 namespace {
@@ -11,7 +13,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kRadian = kPi / 180.0;
 constexpr double kArcsecond = kRadian / 3600.0;
 constexpr double kUnixEpochJulianDay = 2440587.5;
-constexpr double kSecondsPerDay = 86400.0;
 constexpr double kDaysPerCentury = 36525.0;
 
 using Matrix = std::array<std::array<double, 3>, 3>;

@@ -9,13 +9,13 @@
 #include "elements/decimal_number.h"
 #include "elements/omm_epoch.h"
 #include "format/catalogue_number.h"
+#include "vocabulary/units.h"
 
 namespace vespera {
 namespace {
 
 constexpr std::size_t kNameLineColumns = 14;   // what a name line gives of a name
 constexpr std::size_t kDesignatorColumns = 9;  // line 1 columns 10-18
-constexpr double kSecondsPerDay = 86400.0;
 // The epoch's fraction of a day in line 1 has eight decimals; the mean
 // elements keep it to 1e-10 day (8.64 microseconds), which recovers a
 // two-line set's eight decimals from a time written to the microsecond.

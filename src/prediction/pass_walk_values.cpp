@@ -4,13 +4,13 @@
 #include <limits>
 
 #include "prediction/angles.h"
+#include "vocabulary/units.h"
 
 namespace vespera {
 
 namespace {
 
 constexpr float kLeastMeanMotionDot = 3.0e-7f;  // rev/day^2, floor of the drift used
-constexpr double kSecondsPerDay = 86400.0;
 
 double d(float x) { return static_cast<double>(x); }
 

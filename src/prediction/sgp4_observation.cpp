@@ -6,6 +6,7 @@
 #include "prediction/illumination.h"
 #include "prediction/point_filters.h"
 #include "prediction/teme_to_observer.h"
+#include "vocabulary/units.h"
 
 namespace vespera {
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr double kPiDouble = 3.14159265358979323846;
 constexpr double kMinutesPerDay = 1440.0;
-constexpr double kSecondsPerDay = 86400.0;
 constexpr double kDegreesPerRadianDouble = 180.0 / kPiDouble;
 // Declinations closer to a pole than this sine are held at it, as in the
 // compact model (the referral to the equinox divides by cos dec).

@@ -6,13 +6,12 @@
 #include "prediction/illumination.h"
 #include "prediction/orbit.h"
 #include "prediction/teme_to_observer.h"
+#include "vocabulary/units.h"
 
 namespace vespera {
 
 namespace {
 
-constexpr double kSecondsPerDay = 86400.0;
-constexpr double kTwoPiDouble = 6.283185307179586476925;
 // Steps toward the nearest or highest point; each is held within
 // kLargestStep seconds, and the search within kLargestMove revolutions of
 // u*'s time, so that it stays on the revolution of the candidate.

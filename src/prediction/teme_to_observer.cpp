@@ -3,12 +3,12 @@
 #include <cmath>
 
 #include "sgp4/sidereal_time.h"
+#include "vocabulary/units.h"
 
 namespace vespera {
 
 namespace {
 
-constexpr double kTwoPiDouble = 6.283185307179586476925;
 // Julian date of the day number origin (MJD 0).
 constexpr double kJulianDateOfDayNumberZero = 2400000.5;
 
