@@ -17,6 +17,25 @@ inline constexpr double kShadowAllowanceMiles = 40.0;
 // moved on linearly from the track's reference time).
 WalkSun sun_at_walk_start(const SunTrack& track, float time);
 
+// The sun of one walk: taken at the time of the walk's first point (u*) and
+// held for the rest of the walk.
+class WalkStartSun {
+ public:
+  // A walk starts: the sun is taken again at its first point.
+  void forget() { taken_ = false; }
+  const WalkSun& at(const SunTrack& track, float time) {
+    if (!taken_) {
+      sun_ = sun_at_walk_start(track, time);
+      taken_ = true;
+    }
+    return sun_;
+  }
+
+ private:
+  WalkSun sun_;
+  bool taken_ = false;
+};
+
 // illuminate: given a trial point with its time, sub-satellite point and r
 // filled in, the walk's sun and the site. Sets point.cos_psi (clamped to 0
 // over the day side) and point.shadow_height (miles above a shadow cylinder

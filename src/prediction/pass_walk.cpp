@@ -243,11 +243,7 @@ PointOutcome ObservedTrialPoints::observe(float u, PointObservation& point) {
     point = PointObservation{};
     return PointOutcome::Reject;
   }
-  if (!sun_taken_) {
-    sun_ = sun_at_walk_start(scope_.night.sun, placed.time);
-    sun_taken_ = true;
-  }
-  return observe_placed_point(scope_, placed, sun_, point);
+  return observe_placed_point(scope_, placed, sun_.at(scope_.night.sun, placed.time), point);
 }
 
 bool ObservedTrialPoints::probe(float u, SkyDirection& direction) {

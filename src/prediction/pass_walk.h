@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "elements/element_set.h"
+#include "prediction/illumination.h"
 #include "prediction/observation.h"
 #include "prediction/orbit.h"
 #include "prediction/prediction_sink.h"
@@ -59,14 +60,13 @@ class TrialPoints {
 class ObservedTrialPoints final : public TrialPoints {
  public:
   explicit ObservedTrialPoints(const ObservationScope& scope) : scope_(scope) {}
-  void begin_walk() override { sun_taken_ = false; }
+  void begin_walk() override { sun_.forget(); }
   PointOutcome observe(float u, PointObservation& point) override;
   bool probe(float u, SkyDirection& direction) override;
 
  private:
   const ObservationScope& scope_;
-  WalkSun sun_;
-  bool sun_taken_ = false;  // the walk's first point has been placed
+  WalkStartSun sun_;
 };
 
 // walk_candidate: walks one candidate revolution from u_star with the trial

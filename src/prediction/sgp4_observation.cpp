@@ -155,11 +155,7 @@ PointOutcome Sgp4TrialPoints::observe(float u, PointObservation& point) {
     point = PointObservation{};
     return PointOutcome::Reject;
   }
-  if (!sun_taken_) {
-    sun_ = sun_at_walk_start(scope_.night.sun, placed.time);
-    sun_taken_ = true;
-  }
-  return observe_sgp4_point(scope_, sgp4_, placed.time, sun_, point);
+  return observe_sgp4_point(scope_, sgp4_, placed.time, sun_.at(scope_.night.sun, placed.time), point);
 }
 
 bool Sgp4TrialPoints::probe(float u, SkyDirection& direction) {

@@ -53,15 +53,14 @@ bool probe_sgp4_point(Sgp4Observer& sgp4, float time, SkyDirection& direction);
 class Sgp4TrialPoints final : public TrialPoints {
  public:
   Sgp4TrialPoints(const ObservationScope& scope, Sgp4Observer& sgp4) : scope_(scope), sgp4_(sgp4) {}
-  void begin_walk() override { sun_taken_ = false; }
+  void begin_walk() override { sun_.forget(); }
   PointOutcome observe(float u, PointObservation& point) override;
   bool probe(float u, SkyDirection& direction) override;
 
  private:
   const ObservationScope& scope_;
   Sgp4Observer& sgp4_;
-  WalkSun sun_;
-  bool sun_taken_ = false;  // the walk's first point has been placed
+  WalkStartSun sun_;
 };
 
 }  // namespace vespera
