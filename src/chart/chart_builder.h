@@ -41,6 +41,8 @@ class ChartBuilder : public ReportReceiver {
   // The CSV cells of the values of the next prediction line, made
   // beforehand (or empty).
   void take_cells(std::string_view cells) { cells_ = cells; }
+  // Whether the builder writes a CSV table (and so takes cells at all).
+  bool writes_csv() const { return csv_.has_value(); }
   // The end of a report that read: the last night and the ends of the files.
   void finish(std::size_t prediction_lines);
 

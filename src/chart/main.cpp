@@ -64,7 +64,6 @@ std::string read_through(const std::string& path, Report& report, ChartBuilder& 
       return path + ": cannot read the report";
     case ReadingOutcome::Kind::NotRead:
       return path + ":" + std::to_string(outcome.error.line_number) + ": expected " + outcome.error.expected;
-    case ReadingOutcome::Kind::Stopped:
     case ReadingOutcome::Kind::Read:
       break;
   }

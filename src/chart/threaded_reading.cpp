@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -97,66 +98,120 @@ class BlockQueue {
   bool stopped_ = false;
 };
 
-// The helper's reading ahead of the lines of a block and their CSV cells.
-void read_ahead(Block& block, ReadAheadReader& reader) {
+// The helper's reading ahead of the lines of a block, and their CSV cells
+// when a table is written.
+void read_ahead(Block& block, ReadAheadReader& reader, bool with_cells) {
   block.ahead.resize(block.lines());
   for (std::size_t i = 0; i < block.lines(); ++i) {
     ReadAhead& a = block.ahead[i];
     reader.read(block.line(i), a);
-    if (a.format != nullptr) append_value_cells(block.cells, a.values, reader.format()->pointColumns);
+    if (with_cells && a.format != nullptr) append_value_cells(block.cells, a.values, reader.format()->pointColumns);
     block.cell_ends.push_back(block.cells.size());
   }
 }
 
-void read_blocks(std::FILE* file, BlockQueue& queue) {
-  LineSplitter splitter;
-  ReadAheadReader reader;
-  std::vector<char> bytes(kBlockBytes);
+// Fills blocks from the file, one after another: its lines, and what is
+// read ahead of them.
+class BlockFiller {
+ public:
+  BlockFiller(std::FILE* file, bool with_cells) : file_(file), with_cells_(with_cells), bytes_(kBlockBytes) {}
+
+  // Fills `block` with the next lines (and marks the last block); any
+  // failure goes with the block to the reading thread.
+  void fill(Block& block) {
+    bool last = false;
+    try {
+      const auto keep = [&block](std::string_view line) {
+        block.text.append(line);
+        block.ends.push_back(block.text.size());
+        return true;
+      };
+      const std::size_t n = std::fread(bytes_.data(), 1, bytes_.size(), file_);
+      splitter_.feed(std::string_view(bytes_.data(), n), keep);
+      last = n == 0;
+      if (last) {
+        splitter_.finish(keep);
+        block.failed = std::ferror(file_) != 0;
+      }
+      read_ahead(block, reader_, with_cells_);
+    } catch (...) {
+      block.failure = std::current_exception();
+      last = true;
+    }
+    block.last = last;
+  }
+
+ private:
+  std::FILE* file_;
+  bool with_cells_;
+  LineSplitter splitter_;
+  ReadAheadReader reader_;
+  std::vector<char> bytes_;
+};
+
+void read_blocks(BlockFiller& filler, BlockQueue& queue) {
   for (bool last = false; !last;) {
     std::unique_ptr<Block> block = queue.empty();
     if (!block) return;
-    try {
-      const auto keep = [&block](std::string_view line) {
-        block->text.append(line);
-        block->ends.push_back(block->text.size());
-        return true;
-      };
-      const std::size_t n = std::fread(bytes.data(), 1, bytes.size(), file);
-      splitter.feed(std::string_view(bytes.data(), n), keep);
-      last = n == 0;
-      if (last) {
-        splitter.finish(keep);
-        block->failed = std::ferror(file) != 0;
-      }
-      read_ahead(*block, reader);
-    } catch (...) {
-      block->failure = std::current_exception();
-      last = true;
-    }
-    block->last = last;
+    filler.fill(*block);
+    last = block->last;
     queue.hand_over(std::move(block));
   }
 }
 
+// The blocks of the file for the calling thread: filled by a helper thread
+// while the calling thread reads the one before, or, when no thread can be
+// started (std::system_error, a machine out of threads), by the calling
+// thread itself as it asks for them.
+class BlockSource {
+ public:
+  BlockSource(std::FILE* file, bool with_cells, const ThreadStarter& start) : filler_(file, with_cells) {
+    try {
+      helper_ = start([this] { read_blocks(filler_, queue_); });
+    } catch (const std::system_error&) {
+      spare_ = std::make_unique<Block>();
+    }
+  }
+  ~BlockSource() {
+    queue_.stop();
+    if (helper_.joinable()) helper_.join();
+  }
+  BlockSource(const BlockSource&) = delete;
+  BlockSource& operator=(const BlockSource&) = delete;
+
+  std::unique_ptr<Block> next() {
+    if (helper_.joinable()) return queue_.take();
+    std::unique_ptr<Block> block = std::move(spare_);
+    filler_.fill(*block);
+    return block;
+  }
+  void give_back(std::unique_ptr<Block> block) {
+    if (helper_.joinable()) return queue_.give_back(std::move(block));
+    block->clear();
+    spare_ = std::move(block);
+  }
+
+ private:
+  BlockFiller filler_;
+  BlockQueue queue_;
+  std::unique_ptr<Block> spare_;  // the one block when no helper runs
+  std::thread helper_;
+};
+
 }  // namespace
 
-ReadingOutcome read_report_file(std::FILE* file, ChartBuilder& builder) {
-  BlockQueue queue;
-  std::thread helper([file, &queue] { read_blocks(file, queue); });
-  // Whatever happens here, the helper is stopped and waited for.
-  struct Joined {
-    BlockQueue& queue;
-    std::thread& thread;
-    ~Joined() {
-      queue.stop();
-      thread.join();
-    }
-  } joined{queue, helper};
+ReadingOutcome read_report_file(std::FILE* file, ChartBuilder& builder, const ThreadStarter& start) {
+  BlockSource blocks(file, builder.writes_csv(), start);
   ReportReader reader(builder);
   ReadingOutcome outcome;
   for (bool last = false; !last;) {
-    std::unique_ptr<Block> block = queue.take();
+    std::unique_ptr<Block> block = blocks.next();
     if (block->failure) std::rethrow_exception(block->failure);
+    // A file that cannot be read is said to be so, whatever its last lines.
+    if (block->failed) {
+      outcome.kind = ReadingOutcome::Kind::Failed;
+      return outcome;
+    }
     for (std::size_t i = 0; i < block->lines(); ++i) {
       const ReadAhead& a = block->ahead[i];
       builder.take_cells(block->cell(i));
@@ -165,17 +220,10 @@ ReadingOutcome read_report_file(std::FILE* file, ChartBuilder& builder) {
         outcome.error = reader.error();
         return outcome;
       }
-      if (!builder.problem().empty()) {
-        outcome.kind = ReadingOutcome::Kind::Stopped;
-        return outcome;
-      }
+      if (!builder.problem().empty()) return outcome;  // the caller tells the problem
     }
     last = block->last;
-    if (block->failed) {
-      outcome.kind = ReadingOutcome::Kind::Failed;
-      return outcome;
-    }
-    queue.give_back(std::move(block));
+    blocks.give_back(std::move(block));
   }
   builder.take_cells({});
   if (!reader.finish()) {

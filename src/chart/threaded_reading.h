@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "chart/chart_builder.h"
+#include "prediction/thread_start.h"
 #include "report/report_records.h"
 
 namespace vespera::chart {
@@ -19,7 +20,6 @@ struct ReadingOutcome {
     Read,     // the whole report read
     NotRead,  // a line that does not read: `error`
     Failed,   // the file could not be read
-    Stopped,  // the builder has a problem
   };
   Kind kind = Kind::Read;
   ReportReadError error;
@@ -27,7 +27,10 @@ struct ReadingOutcome {
 };
 
 // read_report_file: reads `file` to its end through the builder (without
-// its finish()), stopping at the builder's first problem.
-ReadingOutcome read_report_file(std::FILE* file, ChartBuilder& builder);
+// its finish()), stopping at the builder's first problem (which the outcome
+// does not repeat). The helper thread is made by `start`; when it cannot
+// be, the calling thread reads alone.
+ReadingOutcome read_report_file(std::FILE* file, ChartBuilder& builder,
+                                const ThreadStarter& start = start_thread);
 
 }  // namespace vespera::chart

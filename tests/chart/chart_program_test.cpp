@@ -9,7 +9,10 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <system_error>
+#include <thread>
 
+#include "chart/threaded_reading.h"
 #include "chart_test_support.h"
 
 namespace vespera::chart {
@@ -86,6 +89,33 @@ TEST(ChartProgram, WritesWhatAReadingInMemoryWrites) {
     EXPECT_EQ(read_file(dir.path("rows.csv")), d.csv.text());
     EXPECT_EQ(read_file(dir.path("r.html")), d.page.text());
   }
+}
+
+// When no helper thread can be started (a machine out of threads), the
+// calling thread reads the report alone and writes the same.
+TEST(ChartProgram, ReadsAloneWhenNoThreadCanStart) {
+  const std::string text = crowded_night();
+  test::TempDir dir;
+  std::FILE* file = std::fopen(dir.write("r.txt", text).c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  ChartOptions options;
+  options.title = "r.txt";
+  options.csvName = "rows.csv";
+  Drawn alone;
+  ChartBuilder builder(options, ChartOutputs{&alone.page, &alone.csv, &alone.calendar, 1508196000});
+  const ThreadStarter refuse = [](std::function<void()>) -> std::thread {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  };
+  const ReadingOutcome outcome = read_report_file(file, builder, refuse);
+  std::fclose(file);
+  ASSERT_EQ(outcome.kind, ReadingOutcome::Kind::Read);
+  builder.finish(outcome.predictionLines);
+  Drawn d;
+  draw(text, options, d);
+  ASSERT_TRUE(d.read);
+  EXPECT_EQ(alone.csv.text(), d.csv.text());
+  EXPECT_EQ(alone.page.text(), d.page.text());
+  EXPECT_EQ(alone.calendar.text(), d.calendar.text());
 }
 
 // Outputs that name the report, or one another, however they are spelled:
