@@ -7,6 +7,7 @@
 
 #include "report/line_values.h"
 #include "report/prediction_lines.h"
+#include "report/report_failure.h"
 #include "report/report_headers.h"
 #include "report/selection_order.h"
 #include "vocabulary/program_exit.h"
@@ -146,10 +147,7 @@ void ReportWriter::State::hand_over_text() {
       const std::string name =
           report_name.empty() ? std::string(run.outputFileName.trimmed()) : report_name;
       text.clear();
-      // A write that waited (a pipe no one reads) and was interrupted by a
-      // stop request is the stop, not a failure of the report.
-      if (cause == EINTR) stop.throw_if_requested();
-      throw FatalIoError(name, cause != 0 ? std::strerror(cause) : "write failed");
+      throw_report_failure(name, cause != 0 ? std::strerror(cause) : "write failed", cause, stop);
     }
   }
   text.clear();

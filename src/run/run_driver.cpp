@@ -19,6 +19,7 @@
 #include "prediction/night_in_parallel.h"
 #include "prediction/worker_pool.h"
 #include "report/background_writer.h"
+#include "report/report_failure.h"
 #include "report/report_writer.h"
 #include "report/settings_line.h"
 #include "run/control_file.h"
@@ -144,10 +145,8 @@ class RunDriver {
     report_.reset(std::fopen(name.c_str(), "w"));
     if (!report_) {
       const int cause = errno;
-      // A stop request that came while the opening waited (a pipe that no
-      // one reads yet) is the stop, not an error of the file.
-      if (cause == EINTR) check_interrupt();
-      throw FatalIoError(name, std::string("cannot create the report: ") + std::strerror(cause));
+      throw_report_failure(name, std::string("cannot create the report: ") + std::strerror(cause), cause,
+                           signal_stop_token());
     }
     // The report writer hands over whole lines in large blocks; without a
     // buffer of its own, the file holds whole lines after every block,
@@ -159,7 +158,8 @@ class RunDriver {
     std::string line;
     append_settings_line(line, s);
     if (std::fwrite(line.data(), 1, line.size(), report_.get()) != line.size()) {
-      throw FatalIoError(name, std::strerror(errno));
+      const int cause = errno;
+      throw_report_failure(name, std::strerror(cause), cause, signal_stop_token());
     }
   }
 
