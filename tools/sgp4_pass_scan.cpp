@@ -74,7 +74,7 @@ double altitude_at(Sgp4Observer& sgp4, double time) {
 bool visible_at(const ScanContext& context, const ElementSet& set, Sgp4Observer& sgp4, double time) {
   static const OrbitSetup kNoOrbit{};
   const ObservationScope scope{context.run.site, context.strict, context.night, set, kNoOrbit, 0,
-                               standard_magnitude(*context.run.catalogue, set.ncat), &sgp4};
+                               standard_magnitude(*context.run.catalogue, set.ncat)};
   const float t = static_cast<float>(time);
   const WalkSun sun = sun_at_walk_start(context.night.sun, t);
   PointObservation point;
@@ -143,7 +143,7 @@ std::string highest_point(const ScanContext& context, const ElementSet& set, con
   Sgp4Observer sgp4{ephemeris, context.run.geodetic, false, 0.0f, SatelliteFix{}};
   static const OrbitSetup kNoOrbit{};
   const ObservationScope scope{context.run.site, context.run.filters, context.night, set, kNoOrbit, 0,
-                               standard_magnitude(*context.run.catalogue, set.ncat), &sgp4};
+                               standard_magnitude(*context.run.catalogue, set.ncat)};
   const float t = static_cast<float>(pass.highest_time);
   PointObservation point;
   const PointOutcome outcome = observe_sgp4_point(scope, sgp4, t, sun_at_walk_start(context.night.sun, t), point);

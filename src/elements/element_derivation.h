@@ -35,6 +35,10 @@ float semiMajorAxisKm(float meanMotion);
 SecularRates secularRatesPerRevolution(float inclination, float semiMajorAxis,
                                        float eccentricity);
 
+// Orbits of this many revolutions per day or fewer are not predicted: their
+// sets are passed over without a message, in every form of element file.
+inline constexpr float kLowestMeanMotion = 4.0f;
+
 // deriveElementSet: completes `set` from line 2's numbers. On entry `set`
 // holds the epoch (epochDay, epochFraction = fraction of the day as read) and
 // meanMotionDot from line 1. On return the epoch is moved to the perigee

@@ -56,6 +56,12 @@ bool starts_json(std::string_view text) {
   return open == '{' && (next[0] == '"' || next[0] == '}');
 }
 
+// Whether `name` is a keyword of the OMM (the CCSDS message's keywords and
+// those distributors add to their CSV and JSON: OBJECT_NAME, EPOCH, ...).
+bool is_omm_keyword(std::string_view name) {
+  return std::find(kOmmKeywords.begin(), kOmmKeywords.end(), name) != kOmmKeywords.end();
+}
+
 // Whether the first line is a CSV header of OMM keywords.
 bool names_omm_keys(std::string_view text) {
   const std::string_view line = text.substr(0, text.find_first_of("\r\n"));
@@ -74,10 +80,6 @@ bool names_omm_keys(std::string_view text) {
 }
 
 }  // namespace
-
-bool is_omm_keyword(std::string_view name) {
-  return std::find(kOmmKeywords.begin(), kOmmKeywords.end(), name) != kOmmKeywords.end();
-}
 
 ElementFileForm element_file_form(std::string_view head) {
   if (head.substr(0, kByteOrderMark.size()) == kByteOrderMark) head.remove_prefix(kByteOrderMark.size());

@@ -22,9 +22,4 @@ inline constexpr std::size_t kElementFileFormHead = 4096;
 // - anything else holds two-line sets.
 ElementFileForm element_file_form(std::string_view head);
 
-// is_omm_keyword: whether `name` is a keyword of the OMM (the CCSDS message's
-// keywords and those distributors add to their CSV and JSON: OBJECT_NAME,
-// EPOCH, NORAD_CAT_ID, ...).
-bool is_omm_keyword(std::string_view name);
-
 }  // namespace vespera

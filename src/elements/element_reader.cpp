@@ -11,9 +11,6 @@
 namespace vespera {
 namespace {
 
-// Orbits of this many revolutions per day or fewer are not predicted.
-constexpr float kLowestMeanMotion = 4.0f;
-
 // Where the state machine of one set stands.
 enum class SetState { Waiting, NameSeen, LineOneAccepted };
 

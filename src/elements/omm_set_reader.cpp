@@ -11,9 +11,6 @@
 namespace vespera {
 namespace {
 
-// Orbits of this many revolutions per day or fewer are not predicted.
-constexpr float kLowestMeanMotion = 4.0f;
-
 enum class Outcome { Used, Skipped, Refused };
 
 // Decodes the lines of a record's two-line set into `current`, as the

@@ -51,7 +51,7 @@ void walk_candidates(const SearchScope& scope, const EngineRun& run, const Night
                      OrbitSetup& orbit, Sgp4Observer* sgp4, PredictionSink& sink) {
   const ElementSet& set = scope.set;
   ObservationScope observation{run.site, run.filters, night, set, orbit, 0,
-                               standard_magnitude(*run.catalogue, set.ncat), sgp4};
+                               standard_magnitude(*run.catalogue, set.ncat)};
   int j = 0;
   float u_star = 0.0f;
   bool advance_first = false;

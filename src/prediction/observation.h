@@ -53,13 +53,11 @@ struct ObservationFilters {
 ObservationFilters observation_filters(const RunSettings& settings,
                                        int32_t defaultMagnitudeBoundary);
 
-struct Sgp4Observer;
-
 // What every trial point of one candidate revolution is observed against:
 // the site, the run's filters, the night (window and sun), and the element
 // set's orbit with the crossing j of the candidate and its standard magnitude.
-// With `sgp4` the orbit places the trial points in time only, and the SGP4
-// theory places the satellite at those times (sgp4_observation.h).
+// In the SGP4 model the orbit places the trial points in time only, and the
+// SGP4 theory places the satellite at those times (sgp4_observation.h).
 struct ObservationScope {
   const SiteGeometry& site;
   const ObservationFilters& filters;
@@ -68,7 +66,6 @@ struct ObservationScope {
   const OrbitSetup& orbit;
   int j = 0;
   StandardMagnitude magnitude;
-  Sgp4Observer* sgp4 = nullptr;
 };
 
 // The direction of a probe point on the sky: what the direction of motion

@@ -17,8 +17,7 @@
 
 namespace vespera {
 
-int exit_status_of_run(std::optional<std::string> control_file, Console& console,
-                       int32_t threads = 1, OrbitModel model = OrbitModel::Compact,
-                       const ThreadStarter& start = start_thread);
+int exit_status_of_run(std::optional<std::string> control_file, Console& console, int32_t threads,
+                       OrbitModel model, const ThreadStarter& start = start_thread);
 
 }  // namespace vespera

@@ -25,7 +25,7 @@ namespace vespera {
 // be started (a line on console.err then says how many run). The
 // report file, once opened, is closed on every path, an exception's included.
 // Throws ProgramExit (a stop, an interrupt) and FatalIoError (a fatal input or
-// output error), which main turns into the exit status.
+// output error), which exit_status_of_run turns into the exit status.
 // `model` places the satellites: the compact orbit, or SGP4 (the banner
 // then says so).
 int run_program(std::optional<std::string> control_file, Console& console,

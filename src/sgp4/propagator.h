@@ -55,8 +55,6 @@ class Propagator {
   TemeState propagate(double minutes) const;
   TemeState propagate(double minutes, ResonanceCache& cache) const;
 
-  const MeanElements& elements() const { return elements_; }
-  OperationMode mode() const { return mode_; }
   bool deep_space() const { return deep_.has_value(); }
 
  private:
