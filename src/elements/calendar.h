@@ -11,6 +11,8 @@ inline constexpr int32_t kFirstYear = 1950;
 inline constexpr int32_t kLastYear = 2099;
 // Day number of 1950 January 0, the origin of the engine's day count.
 inline constexpr int32_t kDayNumber1950Jan0 = 33281;
+// Julian date of day number 0 (MJD 0).
+inline constexpr double kJulianDateOfDayNumberZero = 2400000.5;
 
 // monthBaseDayNumber: the day number of day 0 of the given month (the last day
 // of the preceding month). Add the day of the month to get a date's day

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "elements/calendar.h"
 #include "sgp4/sgp4_error.h"
 #include "sgp4/wgs72.h"
 
@@ -10,10 +11,9 @@ namespace vespera {
 
 namespace {
 
-constexpr double kJulianDateOfDayNumberZero = 2400000.5;
-constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
-constexpr double kMinutesPerDay = 1440.0;
-constexpr double kRadiansPerMinutePerRevPerDay = 2.0 * 3.14159265358979323846 / kMinutesPerDay;
+using sgp4::kMinutesPerDay;
+using sgp4::kRadiansPerDegree;
+constexpr double kRadiansPerMinutePerRevPerDay = sgp4::kTwoPi / kMinutesPerDay;
 
 // The reason given for a set whose full-width element columns did not read.
 constexpr const char* kUnreadableElements = "mean elements not readable";

@@ -6,15 +6,15 @@
 #include "prediction/illumination.h"
 #include "prediction/point_filters.h"
 #include "prediction/teme_to_observer.h"
+#include "sgp4/wgs72.h"
 #include "vocabulary/units.h"
 
 namespace vespera {
 
 namespace {
 
-constexpr double kPiDouble = 3.14159265358979323846;
-constexpr double kMinutesPerDay = 1440.0;
-constexpr double kDegreesPerRadianDouble = 180.0 / kPiDouble;
+using sgp4::kMinutesPerDay;
+constexpr double kDegreesPerRadianDouble = 180.0 / sgp4::kPi;
 // Declinations closer to a pole than this sine are held at it, as in the
 // compact model (the referral to the equinox divides by cos dec).
 constexpr double kLargestSinDec = 0.9999989867210388;
@@ -30,7 +30,7 @@ float miles(double km) { return to_float(km / static_cast<double>(kKilometresPer
 // whose fraction is the part of the revolution since the perigee.
 void place_in_time(const SatelliteFix& fix, PointObservation& point) {
   point.since_epoch = to_float(fix.minutes / kMinutesPerDay);
-  point.revolutions = to_float(fix.mean_anomaly / (2.0 * kPiDouble));
+  point.revolutions = to_float(fix.mean_anomaly / kTwoPiDouble);
 }
 
 // Range and the sine and cosine of the altitude from the site.

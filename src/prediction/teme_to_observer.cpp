@@ -2,15 +2,13 @@
 
 #include <cmath>
 
+#include "elements/calendar.h"
 #include "sgp4/sidereal_time.h"
 #include "vocabulary/units.h"
 
 namespace vespera {
 
 namespace {
-
-// Julian date of the day number origin (MJD 0).
-constexpr double kJulianDateOfDayNumberZero = 2400000.5;
 
 double wrap_positive(double angle) {
   angle -= kTwoPiDouble * std::trunc(angle / kTwoPiDouble);
