@@ -6,8 +6,6 @@
 namespace vespera {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 constexpr std::array<std::string_view, 38> kOmmKeywords = {
     "CCSDS_OMM_VERS",    "COMMENT",          "CREATION_DATE",   "ORIGINATOR",
     "OBJECT_NAME",       "OBJECT_ID",        "CENTER_NAME",     "REF_FRAME",
@@ -82,7 +80,7 @@ bool names_omm_keys(std::string_view text) {
 }  // namespace
 
 ElementFileForm element_file_form(std::string_view head) {
-  if (head.substr(0, kByteOrderMark.size()) == kByteOrderMark) head.remove_prefix(kByteOrderMark.size());
+  head.remove_prefix(byte_order_mark_size(head));
   const std::string_view text = skip_space(head);
   if (text.empty()) return ElementFileForm::TwoLine;
   if (text[0] == '<') {

@@ -10,6 +10,12 @@ namespace vespera {
 
 enum class ElementFileForm { TwoLine, OmmCsv, OmmXml, OmmJson };
 
+// byte_order_mark_size: the size of the UTF-8 byte-order mark that starts
+// `text`, 0 when it does not start with one.
+inline std::size_t byte_order_mark_size(std::string_view text) {
+  return text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+}
+
 // How many bytes of a file's start element_file_form needs at most.
 inline constexpr std::size_t kElementFileFormHead = 4096;
 

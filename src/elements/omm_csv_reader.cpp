@@ -11,14 +11,9 @@
 namespace vespera {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 class OmmCsvReader : public OmmRecordReader {
  public:
-  explicit OmmCsvReader(std::string text) : text_(std::move(text)) {
-    if (std::string_view(text_).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-      at_ = kByteOrderMark.size();
-    }
+  explicit OmmCsvReader(std::string text) : text_(std::move(text)), at_(byte_order_mark_size(text_)) {
     read_header();
   }
 

@@ -15,8 +15,6 @@ namespace {
 
 namespace od = simdjson::ondemand;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // Where the parsed copy of the text starts: places in it as offsets of the
 // text.
 struct Origin {
@@ -31,7 +29,7 @@ struct Origin {
 class OmmJsonReader : public OmmRecordReader {
  public:
   explicit OmmJsonReader(std::string text) : text_(with_room(std::move(text))), lines_(text_) {
-    begin_ = std::string_view(text_).substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+    begin_ = byte_order_mark_size(text_);
     const simdjson::error_code error = start_pass(begin_, text_.size());
     if (error == simdjson::UTF8_ERROR || error == simdjson::UNCLOSED_STRING) {
       // A document whose bytes or strings are broken is read up to the line

@@ -14,17 +14,12 @@ namespace {
 enum class Outcome { Used, Skipped, Refused };
 
 // Decodes the lines of a record's two-line set into `current`, as the
-// two-line reader decodes those of a file.
+// two-line reader decodes those of a file; the catalogue number is the
+// record's, checked before the lines were written.
 Outcome decode_set(const OmmTwoLineSet& set, int32_t ncat, ElementSet& current) {
-  int32_t line_one_ncat = 0;
-  int32_t line_two_ncat = 0;
   LineOneFields fields;
   LineTwoElements line2;
-  if (!decode_set_number(set.line1, line_one_ncat) || !decode_set_number(set.line2, line_two_ncat) ||
-      line_one_ncat != ncat || line_two_ncat != ncat || !decode_line_one_reals(set.line1, fields) ||
-      !decode_line_two(set.line2, line2)) {
-    return Outcome::Refused;
-  }
+  if (!decode_line_one_reals(set.line1, fields) || !decode_line_two(set.line2, line2)) return Outcome::Refused;
   if (line2.meanMotion <= kLowestMeanMotion) return Outcome::Skipped;
   current.name = set.name;
   current.ncat = ncat;
