@@ -50,9 +50,7 @@ bool shade(PointObservation& point, float cos_psi, const SiteGeometry& site, boo
     point.shadow_height = -std::numeric_limits<float>::infinity();
   }
 
-  if (ignore_shadow) return false;
-  return std::fabs(static_cast<double>(cos_psi)) * kShadowAllowanceMiles >
-         static_cast<double>(point.shadow_height);
+  return !ignore_shadow && shadow_margin(point) < 0.0;
 }
 
 }  // namespace vespera

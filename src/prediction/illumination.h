@@ -2,6 +2,8 @@
 // above the shadow it stands.
 #pragma once
 
+#include <cmath>
+
 #include "prediction/night.h"
 #include "prediction/point_observation.h"
 #include "prediction/site_geometry.h"
@@ -45,6 +47,13 @@ class WalkStartSun {
 // allowance is lit.
 bool illuminate(PointObservation& point, const WalkSun& sun, const SiteGeometry& site,
                 bool ignore_shadow);
+
+// shadow_margin: how far (miles) a point that shade has seen stands above
+// the shadow's edge less the allowance: in shadow when negative.
+inline double shadow_margin(const PointObservation& point) {
+  return static_cast<double>(point.shadow_height) -
+         std::fabs(static_cast<double>(point.cos_psi)) * kShadowAllowanceMiles;
+}
 
 // shade: the shadow test of illuminate, given the cosine of the angle
 // between the satellite's and the sun's directions from the earth's centre

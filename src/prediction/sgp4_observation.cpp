@@ -67,16 +67,6 @@ void place_over_earth(const SatelliteFix& fix, const SiteGeometry& site, PointOb
   point.dlon_obs = dlon_obs;
 }
 
-// Cosine of the angle at the earth's centre between the satellite and the
-// walk's sun, both in the equatorial frame of the date.
-float sun_angle_cosine(const SatelliteFix& fix, const WalkSun& sun) {
-  const double ra = sun.ra;
-  const double cos_dec = sun.cos_dec;
-  const Vector3 toward_sun{cos_dec * std::cos(ra), cos_dec * std::sin(ra),
-                           static_cast<double>(sun.sin_dec)};
-  return to_float(dot(fix.teme_km, toward_sun) / length(fix.teme_km));
-}
-
 // Topocentric right ascension and declination of the date.
 void place_in_equator(const TopocentricView& view, const SatelliteFix& fix, PointObservation& point) {
   const EquatorialDirection direction = topocentric_equatorial(view, fix.earth_fixed);
@@ -96,6 +86,14 @@ void place_in_equator(const TopocentricView& view, const SatelliteFix& fix, Poin
 
 }  // namespace
 
+float sun_angle_cosine(const Vector3& teme_km, const WalkSun& sun) {
+  const double ra = sun.ra;
+  const double cos_dec = sun.cos_dec;
+  const Vector3 toward_sun{cos_dec * std::cos(ra), cos_dec * std::sin(ra),
+                           static_cast<double>(sun.sin_dec)};
+  return to_float(dot(teme_km, toward_sun) / length(teme_km));
+}
+
 PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp4, float time,
                                 const WalkSun& sun, PointObservation& point) {
   point = PointObservation{};
@@ -114,7 +112,7 @@ PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp
   if (beyond_range_limit(point, filters)) return PointOutcome::Reject;
   if (below_minimum_altitude(view, filters, point)) return PointOutcome::Reject;
   place_over_earth(fix, site, point);
-  if (shade(point, sun_angle_cosine(fix, sun), site, filters.ignoreShadow)) {
+  if (shade(point, sun_angle_cosine(fix.teme_km, sun), site, filters.ignoreShadow)) {
     return PointOutcome::Shadow;
   }
   if (below_altitude_window(point, filters)) return PointOutcome::Reject;

@@ -37,6 +37,11 @@ struct Sgp4Observer {
 PointOutcome observe_sgp4_point(const ObservationScope& scope, Sgp4Observer& sgp4, float time,
                                 const WalkSun& sun, PointObservation& point);
 
+// sun_angle_cosine: the cosine of the angle at the earth's centre between a
+// TEME position (km) and the walk's sun, both taken in the equatorial frame
+// of the date.
+float sun_angle_cosine(const Vector3& teme_km, const WalkSun& sun);
+
 // probe_sgp4_point: the direction probe at engine time `time`, a few
 // seconds after the point last accepted: its place in the sky, with the
 // horizon plane as the only test. The probe's place is that point's SGP4

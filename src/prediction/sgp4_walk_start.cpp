@@ -234,14 +234,10 @@ Trial into_window(const ObservationScope& scope, const Trial& trial) {
 // How far (miles) a TEME position lies above the shadow's edge with the
 // walk's sun, as the shadow test measures it: lit when not negative.
 double shadow_margin(const Vector3& teme_km, const WalkSun& sun, const SiteGeometry& site) {
-  const double distance = length(teme_km);
-  const double ra = sun.ra;
-  const double cos_dec = sun.cos_dec;
-  const Vector3 toward_sun{cos_dec * std::cos(ra), cos_dec * std::sin(ra), static_cast<double>(sun.sin_dec)};
   PointObservation point;
-  point.r = static_cast<float>(distance / d(kKilometresPerMile));
-  shade(point, static_cast<float>(dot(teme_km, toward_sun) / distance), site, false);
-  return d(point.shadow_height) - std::fabs(d(point.cos_psi)) * kShadowAllowanceMiles;
+  point.r = static_cast<float>(length(teme_km) / d(kKilometresPerMile));
+  shade(point, sun_angle_cosine(teme_km, sun), site, false);
+  return shadow_margin(point);
 }
 
 // A sample of the shadow search: its time, its shadow margin and whether
