@@ -196,23 +196,25 @@ bool write_line_two(const OmmRecord& record, const MeanElements& m, OmmTwoLineSe
          put_right(line, 53, 63, field_text(record, OmmKey::MeanMotion, m.meanMotion, 8).view());
 }
 
+// `text` in `columns` columns (cut, or filled with blanks), its control
+// characters written as blanks: the report's lines must stay lines.
+std::string in_columns(std::string_view text, std::size_t columns) {
+  std::string shown(text.substr(0, columns));
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  shown.resize(columns, ' ');
+  return shown;
+}
+
 // The name: a name line's columns 1-14 and two blanks; without a name, line
-// 1's columns 10-18 (the designator) and seven blanks. Control characters
-// of a name are written as blanks: the report's lines must stay lines.
+// 1's columns 10-18 (the designator) and seven blanks.
 FixedText<16> set_name(const OmmRecord& record) {
-  std::string name(record.value(OmmKey::ObjectName).value_or(std::string_view()));
-  for (char& c : name) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  }
-  name.resize(kNameLineColumns, ' ');
+  const std::string name =
+      in_columns(record.value(OmmKey::ObjectName).value_or(std::string_view()), kNameLineColumns);
   if (name.find_first_not_of(' ') != std::string::npos) return FixedText<16>(name);
-  std::string designator =
-      international_designator(record.value(OmmKey::ObjectId).value_or(std::string_view()));
-  for (char& c : designator) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  }
-  designator.resize(kDesignatorColumns, ' ');
-  return FixedText<16>(designator);
+  return FixedText<16>(in_columns(
+      international_designator(record.value(OmmKey::ObjectId).value_or(std::string_view())), kDesignatorColumns));
 }
 
 bool read_mean_values(const OmmRecord& record, MeanElements& mean) {

@@ -262,11 +262,15 @@ std::string LayoutReader::columns_of(ReportField field) const {
   return "no columns";
 }
 
+namespace {
+
 // The columns of a segment that the line has (fewer at its end, none beyond).
 std::string_view columns_in(std::string_view line, const LayoutSegment& s) {
   if (s.first >= line.size()) return {};
   return std::string_view(line.data() + s.first, std::min(s.width, line.size() - s.first));
 }
+
+}  // namespace
 
 template <class Put>
 bool LayoutReader::read_with(std::string_view line, std::size_t min_items, std::string& problem, std::size_t& items,

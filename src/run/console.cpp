@@ -9,6 +9,10 @@ namespace vespera {
 std::string read_answer(Console& console, std::size_t length) {
   check_interrupt();
   std::fflush(console.out);
+  // The prompt is out: a request that comes from now on must not leave the
+  // program waiting for an answer.
+  wait_for_input(console.in);
+  check_interrupt();
   TextRecordReader reader(console.in, "standard input");
   std::string answer;
   bool got_line = false;

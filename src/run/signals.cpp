@@ -1,5 +1,6 @@
 #include "run/signals.h"
 
+#include <poll.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -113,6 +114,27 @@ void install_signal_handlers() {
 }
 
 StopToken signal_stop_token() { return StopToken(g_stop_requested); }
+
+void wait_for_input(std::FILE* stream) {
+#ifdef __GLIBC__
+  if (stream->_IO_read_ptr < stream->_IO_read_end) return;  // read ahead already
+#endif
+  const int descriptor = fileno(stream);
+  if (descriptor < 0) return;
+  sigset_t requests;
+  sigset_t before;
+  sigemptyset(&requests);
+  sigaddset(&requests, SIGINT);
+  sigaddset(&requests, SIGTERM);
+  if (pthread_sigmask(SIG_BLOCK, &requests, &before) != 0) return;
+  sigset_t during = before;
+  sigdelset(&during, SIGINT);
+  sigdelset(&during, SIGTERM);
+  pollfd input{descriptor, POLLIN, 0};
+  while (!g_stop_requested.load() && ppoll(&input, 1, nullptr, &during) < 0 && errno == EINTR) {
+  }
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+}
 
 void check_interrupt() { signal_stop_token().throw_if_requested(); }
 

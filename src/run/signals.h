@@ -6,6 +6,8 @@
 // report that cannot be written) ends it at once, with status 1.
 #pragma once
 
+#include <cstdio>
+
 #include "vocabulary/stop_request.h"
 
 namespace vespera {
@@ -15,5 +17,12 @@ void install_signal_handlers();
 StopToken signal_stop_token();
 // Throws ProgramExit(1) when an interrupt or termination request has arrived.
 void check_interrupt();
+// wait_for_input: returns once `stream` has something to read (or its end),
+// or once an interrupt or termination request has arrived, whichever comes
+// first; the caller then checks for the request. A request that comes just
+// before the wait is not lost: the requests are held back while the flag is
+// tested and let through only inside the wait. Input already buffered, and a
+// stream without a descriptor, need no wait.
+void wait_for_input(std::FILE* stream);
 
 }  // namespace vespera
