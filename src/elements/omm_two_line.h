@@ -21,7 +21,7 @@ using LineText = FixedText<70>;
 
 struct OmmTwoLineSet {
   FixedText<16> name;     // as a name line gives it, or the designator's
-  int32_t epochDay = 0;   // day number of the epoch's day (to the fraction's six decimals)
+  int32_t epochDay = 0;   // day number of the epoch's day (to the fraction's eight decimals)
   LineText line1;         // the columns of line 1 that the reader decodes
   LineText line2;         // the same of line 2
   MeanElements mean;      // valid
